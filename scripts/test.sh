@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The project's test command: installs what is missing, builds the native, sanitizer and Windows builds, and
+# runs every suite (native unit tests, the same under ASan+UBSan, the Windows build's tests under Wine, and the
+# end-to-end scripts). The last lines are ctest's summary over the suites.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+scripts/bootstrap.sh
+
+build() {
+    local preset=$1
+    local log="$root/build/logs/$preset.log"
+    mkdir -p "$root/build/logs"
+    echo "== building $preset"
+    if ! { cmake --preset "$preset" && cmake --build --preset "$preset"; } >"$log" 2>&1; then
+        tail -n 60 "$log"
+        echo "build of $preset failed (full log: $log)" >&2
+        exit 1
+    fi
+}
+
+build native
+build asan
+build windows-x64
+build windows-i686
+
+# One ctest run over the suites, so its summary closes the output.
+suites="$root/build/suites"
+mkdir -p "$suites"
+cat >"$suites/CTestTestfile.cmake" <<CTEST
+add_test(native-unit-tests ctest --test-dir $root/build/native --output-on-failure -j2)
+set_tests_properties(native-unit-tests PROPERTIES TIMEOUT 1200)
+add_test(sanitizer-unit-tests ctest --test-dir $root/build/asan --output-on-failure -j2)
+set_tests_properties(sanitizer-unit-tests PROPERTIES TIMEOUT 1200)
+add_test(windows-tests-under-wine ctest --test-dir $root/build/windows-x64 --output-on-failure)
+set_tests_properties(windows-tests-under-wine PROPERTIES TIMEOUT 1800)
+CTEST
+echo "== running the suites"
+ctest --test-dir "$suites" --output-on-failure

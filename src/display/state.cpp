@@ -1,0 +1,5 @@
+// The display's process-wide state.
+#include "display/display.h"
+
+DisplayState gDisplay = {};
+int gBlueBackground = 0;
