@@ -7,23 +7,28 @@ const char *CommandLineTail(const char *line) {
     const unsigned char *p = reinterpret_cast<const unsigned char *>(line);
     if (*p == '"') {
         ++p;
-        while (*p && *p != '"') ++p;
+        while (*p && *p != '"')
+            ++p;
         if (*p == '"') ++p;
     } else {
-        while (*p > ' ') ++p;
+        while (*p > ' ')
+            ++p;
     }
-    while (*p >= 1 && *p <= ' ') ++p;
+    while (*p >= 1 && *p <= ' ')
+        ++p;
     return reinterpret_cast<const char *>(p);
 }
 
 uint32_t ParseWindowHandle(const char *text) {
     uint32_t value = 0; // 32-bit arithmetic: an overlong number wraps rather than overflows
-    for (; *text >= '0' && *text <= '9'; ++text) value = value * 10u + static_cast<uint32_t>(*text - '0');
+    for (; *text >= '0' && *text <= '9'; ++text)
+        value = value * 10u + static_cast<uint32_t>(*text - '0');
     return value;
 }
 
 static const char *SkipBlanks(const char *p) {
-    while (*p == ' ') ++p;
+    while (*p == ' ')
+        ++p;
     return p;
 }
 

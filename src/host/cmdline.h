@@ -1,5 +1,5 @@
-// The screen-saver command line, portable: the tail after the program's name, the window-handle numbers and the
-// mode letter. The Windows entry acts on the result; tests and the fuzz target read it directly.
+// The screen-saver command line, portable: the tail after the program's name, the window-handle numbers and
+// the mode letter. The Windows entry acts on the result; tests and the fuzz target read it directly.
 #pragma once
 #include <cstdint>
 
