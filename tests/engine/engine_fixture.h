@@ -10,6 +10,41 @@
 #include "platform/memory.h"
 #include "support/scripted.h"
 
+inline void UseDisplay(uint32_t width, uint32_t height) {
+    gDisplay = {};
+    gDisplay.width = width;
+    gDisplay.height = height;
+    gDisplay.redShift = 16;
+    gDisplay.greenShift = 8;
+    gDisplay.redDivisor = gDisplay.greenDivisor = gDisplay.blueDivisor = 1;
+    gDisplay.ready = 1;
+}
+
+// Head at rest at the centre with no jump or colour step due for an hour: a frame step does physics only.
+inline void QuietHeadAtCentre() {
+    gTimeStep = 0.001;
+    gHalfStepSq = 5e-7;
+    gHeadX = gDisplay.width / 2;
+    gHeadY = gDisplay.height / 2;
+    gHeadVX = gHeadVY = 0.0;
+    gNextColourTime = gNextJumpTime = ScriptedTime() + 3600000;
+}
+
+// Exactly one physics step: paced at one step per millisecond, with input arriving a millisecond later.
+inline void RunOnePhysicsStep() {
+    gPhysicsRate = 1000;
+    ScriptNonTimerMessageAt(ScriptedTime() + 1);
+    UpdateTrails(nullptr);
+    ClearScriptedMessages();
+}
+
+inline int CountParticles() {
+    int n = 0;
+    for (TrailParticle *p = gTrailParticles; p; p = p->next)
+        ++n;
+    return n;
+}
+
 class EngineTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -19,7 +54,6 @@ class EngineTest : public ::testing::Test {
         ResetEngineForTests();
         UseDisplay(640, 480);
         gPreviewMode = 0;
-        gPaintingMode = 3;
         gPhysicsRate = 0;
         gTrail.trailLength = 100;
         gTrail.trailDensity = 1;
@@ -38,40 +72,5 @@ class EngineTest : public ::testing::Test {
         UninstallTemporaryLog();
         UninstallScriptedMessages();
         UninstallScriptedClock();
-    }
-
-    static void UseDisplay(uint32_t width, uint32_t height) {
-        gDisplay = {};
-        gDisplay.width = width;
-        gDisplay.height = height;
-        gDisplay.redShift = 16;
-        gDisplay.greenShift = 8;
-        gDisplay.redDivisor = gDisplay.greenDivisor = gDisplay.blueDivisor = 1;
-        gDisplay.ready = 1;
-    }
-
-    // Head at the centre, at rest, with nothing due for a long while: a frame step then does physics only.
-    static void QuietHeadAtCentre() {
-        gTimeStep = 0.001;
-        gHalfStepSq = 5e-7;
-        gHeadX = gDisplay.width / 2;
-        gHeadY = gDisplay.height / 2;
-        gHeadVX = gHeadVY = 0.0;
-        gNextColourTime = gNextJumpTime = ScriptedTime() + 3600000;
-    }
-
-    // Exactly one physics step: paced at one step per millisecond, with input arriving a millisecond later.
-    static void RunOnePhysicsStep() {
-        gPhysicsRate = 1000;
-        ScriptNonTimerMessageAt(ScriptedTime() + 1);
-        UpdateTrails(nullptr);
-        ClearScriptedMessages();
-    }
-
-    static int CountParticles() {
-        int n = 0;
-        for (TrailParticle *p = gTrailParticles; p; p = p->next)
-            ++n;
-        return n;
     }
 };
