@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/clock.h"
 #include "platform/window.h"
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -72,7 +73,12 @@ extern uint32_t gNextJumpTime;                           // tick time of the nex
 extern uint32_t gNextDrawTime;                           // tick time after which the next frame is drawn
 extern int gClearRequest; // one-shot clear of the drawing target in painting mode, start 1
 
+// A tick time is due once the clock has passed it, compared across the wrap of the count; a time of 0 has not
+// been scheduled yet and is due at once.
+inline bool TickDue(uint32_t now, uint32_t when) { return when == 0 || TickAfter(now, when); }
+
 void UpdateTrails(WindowHandle window); // the frame step, once per timer tick unless paused
+void MoveTrailHead();                   // one physics step of the head: attractors, walls, integration
 void ResetTrailHead();
 void RefreshTrailSettings();
 void SetupAttractors();
@@ -118,6 +124,7 @@ void AddTrailParticle();
 void UpdateTrailParticles();                          // the particle update, every 100 physics steps
 TrailParticle *RemoveTrailParticle(TrailParticle *p); // returns p's older neighbour
 void RemoveAllTrailParticles();
+void ReleaseParticleBlocks(); // returns the particles' memory to the heap once no particle is left
 void SetupRotAngles();
 double HeadingAngle(double a, double b);             // angle of (a, b) in [0, 2π)
 void SetRotAngleEntry(RotAngle *entry, float angle); // angle and its matrix
