@@ -2,6 +2,7 @@
 // presentation, text overlays, hints, and failure reporting with the diagnostic log. Written once above the
 // display-device seam; nothing here knows which backend it runs on.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -30,3 +31,17 @@ uint32_t DDPackColour(uint32_t red, uint32_t green, uint32_t blue);
 void LogMessage(const char *format, ...) __attribute__((format(printf, 1, 2)));
 void ErrorBox(const char *text);                  // "Tavo", OK, error icon
 bool AskYesNo(const char *text, bool yesDefault); // "Tavo", Yes/No; true exactly on Yes
+
+// ---------------------------------------------------------------------------------------------------------------
+// Performance hints (hints.cpp)
+// ---------------------------------------------------------------------------------------------------------------
+constexpr float HINT_START_LOWEST_RATE = 10000.0f;      // frames per second before any measurement
+constexpr float HINT_RATE_AFTER_DOUBLE_SIZE = 100000.0f; // set by the D key: the rate is judged afresh
+constexpr float HINT_SLOW_RATE = 20.0f;                 // below this many frames per second a hint is given
+
+extern float gLowestFrameRate; // lowest positive measured frame rate so far, frames per second
+
+// Copies the current performance hint into text (at most size bytes with its NUL), after updating it: the
+// first call compares the desktop's size with "Resolution", later calls judge the measured frame rate.
+void GetPerformanceHint(char *text, size_t size);
+void ResetHintsForTests();

@@ -18,9 +18,12 @@ int (*gVerifyPassword)(WindowHandle window) = nullptr;
 bool (*gCheckPasswordBeforeClose)(WindowHandle window) = nullptr;
 
 // The cursor is the host's to hide only where input ends the saver: a preview or a window keeps it.
-static bool HostHidesCursor() { return !gPreviewMode && gInputEndsSaver; }
+static bool HostHidesCursor() {
+    return !gPreviewMode && gInputEndsSaver;
+}
 
-HostRoute SaverClassRoute(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t, intptr_t *result) {
+HostRoute SaverClassRoute(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t,
+                          intptr_t *result) {
     switch (message) {
         case EV_CREATE:
             PlatformCursorPos(&gCursorRef);
@@ -30,16 +33,13 @@ HostRoute SaverClassRoute(WindowHandle window, uint32_t message, uintptr_t wPara
             if (gCloseAllowed) return HOST_ROUTE_SYSTEM;
             if (HostHidesCursor()) PlatformShowCursor(window, false);
             return HOST_ROUTE_SESSION;
-        case EV_SETTEXT:
-            *result = 0;
-            return HOST_ROUTE_ANSWERED;
+        case EV_SETTEXT: *result = 0; return HOST_ROUTE_ANSWERED;
         case EV_KEYDOWN:
         case EV_SYSKEYDOWN:
         case EV_MOUSEMOVE:
         case EV_LBUTTONDOWN:
         case EV_RBUTTONDOWN:
-        case EV_MBUTTONDOWN:
-            return gCloseAllowed ? HOST_ROUTE_SYSTEM : HOST_ROUTE_SESSION;
+        case EV_MBUTTONDOWN: return gCloseAllowed ? HOST_ROUTE_SYSTEM : HOST_ROUTE_SESSION;
         case EV_SYSCOMMAND:
             // No task switching away from the full-screen saver, and no second saver over it.
             if (!gPreviewMode &&
@@ -53,10 +53,10 @@ HostRoute SaverClassRoute(WindowHandle window, uint32_t message, uintptr_t wPara
                 *result = 0;
                 return HOST_ROUTE_ANSWERED;
             }
-            PlatformSleep(0); // the rest of the time slice goes to others before the frame step takes the thread
+            PlatformSleep(
+                0); // the rest of the time slice goes to others before the frame step takes the thread
             return HOST_ROUTE_SESSION;
-        default:
-            return HOST_ROUTE_SESSION;
+        default: return HOST_ROUTE_SESSION;
     }
 }
 
@@ -86,9 +86,7 @@ static void EndOnInput(WindowHandle window, uint32_t message, uintptr_t wParam) 
         case EV_LBUTTONDOWN:
         case EV_RBUTTONDOWN:
         case EV_MBUTTONDOWN:
-        case EV_POWERBROADCAST:
-            PlatformPostClose(window);
-            break;
+        case EV_POWERBROADCAST: PlatformPostClose(window); break;
         case EV_MOUSEMOVE: {
             ScreenPoint p;
             PlatformCursorPos(&p);

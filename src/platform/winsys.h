@@ -88,8 +88,8 @@ constexpr uint8_t KEY_DOWN_BIT = 0x80;
 // ---------------------------------------------------------------------------------------------------------------
 // The seam
 // ---------------------------------------------------------------------------------------------------------------
-constexpr uint32_t VER_PLATFORM_NT = 2;      // VER_PLATFORM_WIN32_NT
-constexpr uint32_t VER_PLATFORM_WIN9X = 1;   // VER_PLATFORM_WIN32_WINDOWS
+constexpr uint32_t VER_PLATFORM_NT = 2;    // VER_PLATFORM_WIN32_NT
+constexpr uint32_t VER_PLATFORM_WIN9X = 1; // VER_PLATFORM_WIN32_WINDOWS
 
 struct PlatformVersion {
     uint32_t platformId; // VER_PLATFORM_*, 0 where the platform is neither
@@ -106,7 +106,8 @@ struct WinSysBackend {
     void (*keyboardState)(uint8_t state[KEYBOARD_STATE_SIZE]);
     bool (*cursorPos)(ScreenPoint *out);
     void (*showCursor)(WindowHandle window, bool visible);
-    // Starts a periodic timer that delivers EV_TIMER with this id; returns the system's identifier, 0 on failure.
+    // Starts a periodic timer that delivers EV_TIMER with this id; returns the system's identifier, 0 on
+    // failure.
     uint32_t (*startTimer)(WindowHandle window, uint32_t id, uint32_t periodMs);
     void (*stopTimer)(WindowHandle window, uint32_t id);
     WindowHandle (*foregroundWindow)();
@@ -116,7 +117,7 @@ struct WinSysBackend {
     intptr_t (*defaultProc)(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 };
 
-const WinSysBackend *SystemWinSysBackend(); // winsys_posix.cpp / winsys_win32.cpp
+const WinSysBackend *SystemWinSysBackend();          // winsys_posix.cpp / winsys_win32.cpp
 void SetWinSysBackend(const WinSysBackend *backend); // nullptr puts the system backend back
 
 void PlatformPostMessage(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
