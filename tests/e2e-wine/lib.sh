@@ -119,7 +119,7 @@ e2e_shot() { import -window root -crop "${2:-640x480+0+0}" +repage "$1" 2>/dev/n
 
 # Pixels with any channel above about 4 % of full scale.
 e2e_lit_pixels() {
-    convert "$1" -separate -evaluate-sequence Max -threshold 4% -format '%[fx:round(mean*w*h)]' info: 2>/dev/null ||
+    convert "$1" -alpha off -separate -evaluate-sequence Max -threshold 4% -format '%[fx:round(mean*w*h)]' info: 2>/dev/null ||
         echo 0
 }
 
@@ -131,8 +131,16 @@ e2e_lit_at_least() { # MIN [GEOMETRY]
     e2e_shot "$E2E_WORK/probe.png" "${2:-640x480+0+0}" && [ "$(e2e_lit_pixels "$E2E_WORK/probe.png")" -ge "$1" ]
 }
 
-# Waits until the saver draws: enough lit pixels inside the picture.
-e2e_wait_draws() { e2e_wait "${1:-30}" e2e_lit_at_least "${2:-400}" "${3:-640x480+0+0}"; }
+# True when the 640 x 480 picture shows trails on black: enough lit pixels, yet most of it dark (the desktop
+# that shows before the saver's window is lit all over).
+e2e_shows_trails() {
+    e2e_shot "$E2E_WORK/probe.png" 640x480+0+0 || return 1
+    local lit
+    lit=$(e2e_lit_pixels "$E2E_WORK/probe.png")
+    [ "$lit" -ge 400 ] && [ "$lit" -le 200000 ]
+}
+
+e2e_wait_draws() { e2e_wait 30 e2e_shows_trails; }
 
 # Keeps a screenshot next to the test's output when E2E_SHOTS names a directory (for people looking at them).
 e2e_keep_shot() {
@@ -159,11 +167,12 @@ e2e_steady_lit_pixels() { # OUT FILE...
     convert "$@" -evaluate-sequence Min "$out" 2>/dev/null && e2e_lit_pixels "$out"
 }
 
-# Starts the full-screen saver and waits until its window is up and it draws; E2E_PID is its process.
+# Starts the full-screen saver and waits until its window is up and it draws trails on black; E2E_PID is its
+# process.
 e2e_start_drawing() { # ARGS...
     e2e_start "$@"
     e2e_wait 30 e2e_has_window "Screen Saver" || e2e_fail "tavo.scr $*: no saver window"
-    e2e_wait_draws 30 || e2e_fail "tavo.scr $*: the saver does not draw"
+    e2e_wait_draws || e2e_fail "tavo.scr $*: the saver does not draw"
 }
 
 # Ends the saver with a key and expects exit code 0.

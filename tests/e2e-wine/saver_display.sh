@@ -39,16 +39,21 @@ e2e_reg_set "Show Names" REG_DWORD 0
 
 e2e_reg_set "Background Brightness" REG_DWORD 255
 e2e_reg_set "Random Background" REG_DWORD 0
-e2e_start_drawing /s
+# Dark at the top, nearly full blue at the bottom, no red: unlike the desktop, which is one colour.
+gradient_shown() {
+    e2e_shot "$E2E_WORK/gradient.png" || return 1
+    top=$(e2e_channel_mean "$E2E_WORK/gradient.png" b 640x16+0+0)
+    bottom=$(e2e_channel_mean "$E2E_WORK/gradient.png" b 640x16+0+460)
+    red=$(e2e_channel_mean "$E2E_WORK/gradient.png" r 640x16+0+460)
+    [ "$top" -le 24 ] && [ "$bottom" -ge 200 ] && [ "$red" -le 40 ]
+}
+e2e_start /s
 pid=$E2E_PID
-e2e_shot "$E2E_WORK/gradient.png"
+e2e_wait 30 e2e_has_window "Screen Saver" || e2e_fail "no saver window"
+e2e_wait 30 gradient_shown || e2e_fail "no blue gradient: blue $top at the top, $bottom at the bottom, red $red"
 e2e_keep_shot gradient
 e2e_end_with_key "$pid"
-top=$(e2e_channel_mean "$E2E_WORK/gradient.png" b 640x16+0+0)
-bottom=$(e2e_channel_mean "$E2E_WORK/gradient.png" b 640x16+0+460)
-red=$(e2e_channel_mean "$E2E_WORK/gradient.png" r 640x16+0+460)
 e2e_log "gradient: blue $top at the top, $bottom at the bottom (red $red)"
-[ "$top" -le 24 ] && [ "$bottom" -ge 200 ] && [ "$red" -le 40 ] || e2e_fail "no blue gradient"
 e2e_reg_set "Background Brightness" REG_DWORD 0
 
 e2e_reg_set Resolution REG_SZ "1280 x 1024"
