@@ -4,6 +4,10 @@
 float gFrameRate = 0.0f;
 double gTiltPhase = 0.0;
 
-uint32_t DrawTrails() { return 0; }
+uint32_t DrawTrails() {
+    return 0;
+}
 
-float GetFrameRate() { return gFrameRate; }
+float GetFrameRate() {
+    return gFrameRate;
+}
