@@ -34,5 +34,5 @@ void DDDrawText(const char *text, const char *secondText, float mix, int fill, i
 // ---------------------------------------------------------------------------------------------------------------
 // Appends one entry, "%u/%u/%u %u:%02u:%02u> " with the local date and time, then the formatted message.
 void LogMessage(const char *format, ...) __attribute__((format(printf, 1, 2)));
-void ErrorBox(const char *text);                 // "Tavo", OK, error icon
+void ErrorBox(const char *text);                  // "Tavo", OK, error icon
 bool AskYesNo(const char *text, bool yesDefault); // "Tavo", Yes/No; true exactly on Yes

@@ -1,5 +1,5 @@
-// Failure reporting: the diagnostic log (one open-append-close per entry, so nothing is lost when the saver is
-// killed) and the two message boxes titled with the product name.
+// Failure reporting: the diagnostic log (one open-append-close per entry, so nothing is lost when the saver
+// is killed) and the two message boxes titled with the product name.
 #include <cstdarg>
 #include <cstdio>
 
@@ -21,7 +21,9 @@ void LogMessage(const char *format, ...) {
     fclose(log);
 }
 
-void ErrorBox(const char *text) { PlatformMessageBox(text, "Tavo", MBOX_OK | MBOX_ICONERROR); }
+void ErrorBox(const char *text) {
+    PlatformMessageBox(text, "Tavo", MBOX_OK | MBOX_ICONERROR);
+}
 
 bool AskYesNo(const char *text, bool yesDefault) {
     const uint32_t style = MBOX_YESNO | MBOX_ICONQUESTION | (yesDefault ? 0u : MBOX_DEFBUTTON2);

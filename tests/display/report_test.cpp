@@ -38,8 +38,8 @@ TEST_F(Reporting, ErrorBoxAndQuestionsUseTheProductTitleAndDefaultButtons) {
     ErrorBox("You can't delete the standard patterns.");
     QueueMessageBoxAnswer(MBOX_IDYES);
     EXPECT_TRUE(AskYesNo("Delete?", false));
-    EXPECT_TRUE(AskYesNo("Save first?", true));  // default Yes answers Yes
-    EXPECT_FALSE(AskYesNo("Revert?", false));             // default No answers No
+    EXPECT_TRUE(AskYesNo("Save first?", true)); // default Yes answers Yes
+    EXPECT_FALSE(AskYesNo("Revert?", false));   // default No answers No
     const auto &boxes = RecordedBoxes();
     ASSERT_EQ(boxes.size(), 4u);
     EXPECT_EQ(boxes[0].title, "Tavo");
