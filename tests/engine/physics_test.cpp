@@ -109,7 +109,9 @@ TEST_F(HeadPhysics, EscapedOrNonFiniteHeadIsResetWithItsTrailClearedAndANewColou
         AddTrailParticle();
     gHeadX = -49.9;
     gHeadVX = -1000.0; // one step carries it past 50 pixels beyond the left edge
-    SeedRand(1);       // nothing else draws on this step: the colours are the first draws
+    UpdateEffects(ScriptedTime()); // the effects' first schedules and Fixed Heading's first run draw now,
+    UpdateEffects(ScriptedTime()); // so the step's own effect bookkeeping draws nothing
+    SeedRand(1);                   // nothing else draws on this step: the colours are the first draws
     const uint32_t start = ScriptedTime();
     RunOnePhysicsStep();
     EXPECT_EQ(gHeadX, 320.0);
