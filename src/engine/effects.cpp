@@ -192,17 +192,14 @@ static void EndActions(EffectId e) {
     }
 }
 
-// Unscheduled (0) counts as due at any uptime.
-static bool Due(uint32_t now, uint32_t time) {
-    return time == 0 || TickAfter(now, time);
-}
+// An end of 0 (Fixed Heading before its first scheduling) is reached at any uptime.
 static bool Reached(uint32_t now, uint32_t end) {
     return end == 0 || !TickAfter(end, now);
 }
 
 static void TryStart(EffectId e, uint32_t now) {
     Effect &fx = gEffects[e];
-    if (!Due(now, fx.start) && !fx.request) return;
+    if (!TickDue(now, fx.start) && !fx.request) return;
     fx.active = 1;
     if (fx.request) { // a key's period runs from the moment it takes effect
         fx.end = now + DrawDuration(e);

@@ -230,9 +230,7 @@ void EndMorph() {
 
 void MorphLogic(uint32_t clock) {
     if (!gMorphing) {
-        // A next time of 0 has not been scheduled yet and counts as due.
-        const bool due = gNextMorphTime == 0 || TickAfter(clock, gNextMorphTime);
-        if (!((gMorphSettings && due) || gMorphRequested)) return;
+        if (!((gMorphSettings && TickDue(clock, gNextMorphTime)) || gMorphRequested)) return;
         gMorphing = 1;
         BeginMorph(gMorphClock, gMorphRequestTarget);
         if (!gMorphing) return; // no target: dropped, next time re-armed
