@@ -5,16 +5,14 @@
 #include <cmath>
 #include <cstring>
 
-#include "display/display.h"
-#include "engine/engine.h"
-#include "patterns/patterns.h"
-#include "platform/memory.h"
-#include "support/scripted.h"
+#include "engine/engine_fixture.h"
 
-class Effects : public ::testing::Test {
+class Effects : public EngineTest {
   protected:
     void SetUp() override {
-        InstallScriptedClock(100000);
+        EngineTest::SetUp();
+        ResetMorphForTests();
+        ResetEffectsForTests();
         gPresetCount = NUM_STANDARD_PRESETS + 2;
         gPresets = static_cast<Preset *>(HeapAllocateZeroed(sizeof(Preset) * gPresetCount));
         for (int i = 0; i < NUM_STANDARD_PRESETS; ++i)
@@ -22,29 +20,19 @@ class Effects : public ::testing::Test {
         // Flat patterns with a short and a slightly longer trail, for Fountain.
         UserPattern(15, "Short", 100);
         UserPattern(16, "Medium", 150);
-        gDisplay.width = 640;
-        gDisplay.height = 480;
         gPaintingMode = 0;
-        gMorphInterval = 20;
-        gMorphDuration = 6000;
-        ResetMorphForTests();
-        ResetEffectsForTests();
         SeedRand(7);
         Apply(0);
     }
     void TearDown() override {
-        HeapRelease(gRotAngle);
-        gRotAngle = nullptr;
-        gRotAngleCount = 0;
         HeapRelease(gPresets);
         gPresets = nullptr;
         gPresetCount = 0;
         gCurrentPreset = 0;
-        gPaintingMode = 3;
-        gPainting = 0;
+        gMorphDuration = 6000;
         ResetMorphForTests();
         ResetEffectsForTests();
-        UninstallScriptedClock();
+        EngineTest::TearDown();
     }
     static void UserPattern(int index, const char *name, int32_t length) {
         gPresets[index] = gPresets[0];
@@ -397,4 +385,17 @@ TEST_F(Effects, TimesAcrossTheTickWrapAreNotDueEarly) {
     SetScriptedTime(0x00002000u);
     Update();
     EXPECT_FALSE(EffectActive(EFFECT_PULSE));
+}
+
+TEST_F(Effects, AKeyTakesHoldAtTheNextFrameStep) {
+    QuietHeadAtCentre();
+    gHeadX = gHeadY = 100.0;
+    RequestEffect(EFFECT_FOUNTAIN);
+    RunOnePhysicsStep();
+    EXPECT_TRUE(EffectActive(EFFECT_FOUNTAIN));
+    EXPECT_EQ(gTrail.trailLength, 300);
+    ASSERT_NE(gTrailParticles, nullptr);
+    // Born at the centre, not at the head, then moved once by the step's particle update.
+    EXPECT_NEAR(gTrailParticles->x - gTrailParticles->vx, 320.0, 1e-9);
+    EXPECT_NEAR(gTrailParticles->y - gTrailParticles->vy, 240.0, 1e-9);
 }
