@@ -124,6 +124,7 @@ void AddTrailParticle();
 void UpdateTrailParticles();                          // the particle update, every 100 physics steps
 TrailParticle *RemoveTrailParticle(TrailParticle *p); // returns p's older neighbour
 void RemoveAllTrailParticles();
+void ReleaseParticleBlocks(); // returns the particles' memory to the heap once no particle is left
 void SetupRotAngles();
 double HeadingAngle(double a, double b);             // angle of (a, b) in [0, 2π)
 void SetRotAngleEntry(RotAngle *entry, float angle); // angle and its matrix

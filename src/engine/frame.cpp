@@ -266,6 +266,7 @@ void CycleColour() {
 
 void FreeTrails() {
     RemoveAllTrailParticles();
+    ReleaseParticleBlocks();
     HeapRelease(gRotAngle);
     gRotAngle = nullptr;
     gRotAngleCount = 0;
