@@ -38,7 +38,7 @@ struct StoreBackend {
     // *size in: the buffer's bytes (room for the NUL included); out: the name's length. STORE_MORE_DATA when
     // the name does not fit; STORE_NO_MORE_ITEMS past the last subkey.
     int32_t (*enumKey)(StoreKey key, uint32_t index, char *name, uint32_t *size);
-    // Deletes a subkey that has no subkeys of its own; the key must be open with all access.
+    // Deletes a subkey that has no subkeys of its own (callers open the key with all access).
     int32_t (*deleteKey)(StoreKey key, const char *subkey);
     int32_t (*closeKey)(StoreKey key);
     // A problem the backend met that nobody asked about (a settings file with unreadable lines, a backup

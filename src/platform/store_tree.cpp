@@ -8,10 +8,11 @@
 
 const char *const STORE_USER_ROOT = "HKEY_CURRENT_USER";
 
+// A key opened for query reads and enumerates; one created for writing only writes, as in the registry.
 struct TreeHandle {
     std::string path; // full path of the key
+    bool canRead;
     bool canWrite;
-    bool canDelete;
 };
 
 static int ComparePaths(const std::string &a, const std::string &b) { return StoreCompareNames(a.c_str(), b.c_str()); }
@@ -95,8 +96,8 @@ static bool ValidPath(const char *path) {
     return true;
 }
 
-static int32_t NewHandle(const std::string &path, bool canWrite, bool canDelete, StoreKey *out) {
-    TreeHandle *handle = new (std::nothrow) TreeHandle{path, canWrite, canDelete};
+static int32_t NewHandle(const std::string &path, bool canRead, bool canWrite, StoreKey *out) {
+    TreeHandle *handle = new (std::nothrow) TreeHandle{path, canRead, canWrite};
     if (!handle) return STORE_CANT_WRITE;
     *out = handle;
     return STORE_SUCCESS;
@@ -106,8 +107,7 @@ int32_t TreeOpenKey(StoreTree &tree, const char *path, StoreAccess access, Store
     if (!out || !ValidPath(path)) return STORE_INVALID;
     StoreKeyRec *key = TreeFindKey(tree, FullPath(path));
     if (!key) return STORE_NOT_FOUND;
-    const bool all = access == STORE_ALL_ACCESS;
-    return NewHandle(key->path, all, all, out);
+    return NewHandle(key->path, true, access == STORE_ALL_ACCESS, out);
 }
 
 int32_t TreeCreateKey(StoreTree &tree, const char *path, StoreKey *out, bool *changed) {
@@ -119,7 +119,7 @@ int32_t TreeCreateKey(StoreTree &tree, const char *path, StoreKey *out, bool *ch
         key = TreeAddKey(tree, full);
         *changed = true;
     }
-    return NewHandle(key->path, true, false, out);
+    return NewHandle(key->path, false, true, out);
 }
 
 static StoreKeyRec *KeyOf(StoreTree &tree, StoreKey key) {
@@ -128,6 +128,7 @@ static StoreKeyRec *KeyOf(StoreTree &tree, StoreKey key) {
 
 int32_t TreeReadValue(StoreTree &tree, StoreKey key, const char *name, uint32_t *type, void *data, uint32_t *size) {
     if (!key || !name) return STORE_INVALID;
+    if (!static_cast<TreeHandle *>(key)->canRead) return STORE_ACCESS_DENIED;
     StoreKeyRec *rec = KeyOf(tree, key);
     if (!rec) return STORE_KEY_DELETED;
     const StoreValueRec *value = TreeFindValue(*rec, name);
@@ -155,6 +156,7 @@ int32_t TreeWriteValue(StoreTree &tree, StoreKey key, const char *name, uint32_t
 
 int32_t TreeEnumKey(StoreTree &tree, StoreKey key, uint32_t index, char *name, uint32_t *size) {
     if (!key || !name || !size) return STORE_INVALID;
+    if (!static_cast<TreeHandle *>(key)->canRead) return STORE_ACCESS_DENIED;
     StoreKeyRec *rec = KeyOf(tree, key);
     if (!rec) return STORE_KEY_DELETED;
     const std::string parent = rec->path;
@@ -174,7 +176,6 @@ int32_t TreeEnumKey(StoreTree &tree, StoreKey key, uint32_t index, char *name, u
 
 int32_t TreeDeleteKey(StoreTree &tree, StoreKey key, const char *subkey) {
     if (!key || !subkey || !subkey[0] || !ValidPath(subkey)) return STORE_INVALID;
-    if (!static_cast<TreeHandle *>(key)->canDelete) return STORE_ACCESS_DENIED;
     StoreKeyRec *rec = KeyOf(tree, key);
     if (!rec) return STORE_KEY_DELETED;
     const std::string path = rec->path + '\\' + subkey;

@@ -101,7 +101,11 @@ TEST_F(SettingsTest, MalformedExclusionEntriesAreIgnored) {
 
 TEST_F(SettingsTest, OnePatternLeftInUseTurnsMorphingOff) {
     std::string text = KEY "]\n\"Morph Settings\"=dword:00000001\n\"Don't Use Presets\"=\"";
-    for (int k = 1; k < 15; ++k) text += (k < 10 ? "0" : "") + std::to_string(k);
+    for (int k = 1; k < 15; ++k) {
+        char entry[8];
+        snprintf(entry, sizeof entry, "%02d", k);
+        text += entry;
+    }
     Load(text + "\"\n");
     ASSERT_TRUE(GetSettings(false));
     EXPECT_EQ(CountExcludedPresets(), 14);
