@@ -307,9 +307,14 @@ RegParseResult RegTextParse(const char *raw, size_t size, StoreTree *tree) {
     return result;
 }
 
+// Quoted with regedit's escapes; a line break (only a name read from "\n" can hold one) is written as "\n".
 static void AppendQuoted(std::string &out, const std::string &text) {
     out += '"';
     for (char c : text) {
+        if (c == '\n') {
+            out += "\\n";
+            continue;
+        }
         if (c == '\\' || c == '"') out += '\\';
         out += c;
     }
