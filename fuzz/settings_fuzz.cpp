@@ -13,18 +13,30 @@
 #include "platform/msgbox.h"
 #include "platform/store.h"
 
-static const char *const kKeys[] = {"Tavo", "tavo", "Mine", "Jellyfish", "3D TAVO", "Caf\xe9",
-                                    "0123456789012345678901234567890", "012345678901234567890123456789", "B",
+static const char *const kKeys[] = {"Tavo",
+                                    "tavo",
+                                    "Mine",
+                                    "Jellyfish",
+                                    "3D TAVO",
+                                    "Caf\xe9",
+                                    "0123456789012345678901234567890",
+                                    "012345678901234567890123456789",
+                                    "B",
                                     "Quorl"};
-static const char *const kValues[] = {
-    "Show More Options", "Resolution",      "Preset",         "Use Random Preset", "Morph Settings",
-    "Morph Duration",    "Morph Interval",  "Show Names",     "Show Hints",        "Double Size",
-    "Painting Mode",     "Background Brightness", "Random Background", "Physics Rate", "Don't Use Presets",
-    "Trail Kinkiness",   "Trail Length",    "Trail Density",  "Trail Width",       "Number Of Trails",
-    "Sparkle",           "Sparkliness",     "Fade Speed",     "Colour Speed",      "Jump Speed",
-    "Spiral Trail",      "Spiral Inc",      "Always Fade Head", "Always Quicksand"};
+static const char *const kValues[] = {"Show More Options", "Resolution",       "Preset",
+                                      "Use Random Preset", "Morph Settings",   "Morph Duration",
+                                      "Morph Interval",    "Show Names",       "Show Hints",
+                                      "Double Size",       "Painting Mode",    "Background Brightness",
+                                      "Random Background", "Physics Rate",     "Don't Use Presets",
+                                      "Trail Kinkiness",   "Trail Length",     "Trail Density",
+                                      "Trail Width",       "Number Of Trails", "Sparkle",
+                                      "Sparkliness",       "Fade Speed",       "Colour Speed",
+                                      "Jump Speed",        "Spiral Trail",     "Spiral Inc",
+                                      "Always Fade Head",  "Always Quicksand"};
 
-static int AnswerYes(const char *, const char *, uint32_t) { return MBOX_IDYES; }
+static int AnswerYes(const char *, const char *, uint32_t) {
+    return MBOX_IDYES;
+}
 static const MessageBoxBackend kSilent = {AnswerYes};
 
 static void Check(bool ok) {
@@ -37,7 +49,8 @@ static void CheckLibrary() {
     for (int k = 0; k < gPresetCount; ++k) {
         const Preset &p = gPresets[k];
         Check(memchr(p.name, 0, sizeof p.name) != nullptr);
-        Check(p.trailDensity >= 1 && p.trailDensity <= 50 && p.numberOfTrails >= 1 && p.numberOfTrails <= 100);
+        Check(p.trailDensity >= 1 && p.trailDensity <= 50 && p.numberOfTrails >= 1 &&
+              p.numberOfTrails <= 100);
         Check(p.sparkliness >= 4 && p.sparkliness <= 200 && p.trailLength >= 1 && p.trailLength <= 1000);
         Check(p.colourSpeed >= 1 && p.jumpSpeed >= 1 && p.fadeSpeed >= 0 && p.fadeSpeed <= 100);
         Check(std::isfinite(p.spiralInc) && std::fabs(p.spiralInc) <= TWO_PI);
@@ -65,7 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     size_t at = 1;
     // records: key (0 = the settings key), value name, type, length, data
     while (at + 4 <= size) {
-        const uint8_t keyPick = data[at], valuePick = data[at + 1], type = data[at + 2], length = data[at + 3];
+        const uint8_t keyPick = data[at], valuePick = data[at + 1], type = data[at + 2],
+                      length = data[at + 3];
         at += 4;
         const size_t n = length < size - at ? length : size - at;
         std::string path = SETTINGS_KEY;
@@ -94,7 +108,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         RenamePreset(gPresetCount - 1, "Renamed");
     if (flags & 8) UseAllPresets();
     if (flags & 16) {
-        for (int k = 0; k < gPresetCount; ++k) gPresets[k].dontUse = 1;
+        for (int k = 0; k < gPresetCount; ++k)
+            gPresets[k].dontUse = 1;
         ChooseStartingPreset(); // every pattern excluded: must still end
         UseAllPresets();
     }

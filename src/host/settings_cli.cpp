@@ -13,7 +13,7 @@ namespace {
 
 struct GlobalSetting {
     const char *name;
-    int32_t *value;  // nullptr for "Physics Rate", which is unsigned, and "Resolution", which is text
+    int32_t *value; // nullptr for "Physics Rate", which is unsigned, and "Resolution", which is text
     int64_t low, high;
 };
 
@@ -36,17 +36,20 @@ const GlobalSetting kGlobals[] = {
 
 void PrintSettings(FILE *out) {
     for (const GlobalSetting &g : kGlobals) {
-        if (g.value) fprintf(out, "%s=%d\n", g.name, *g.value);
-        else if (!strcmp(g.name, "Resolution")) fprintf(out, "%s=%s\n", g.name, gResolution);
-        else fprintf(out, "%s=%u\n", g.name, gPhysicsRate);
+        if (g.value)
+            fprintf(out, "%s=%d\n", g.name, *g.value);
+        else if (!strcmp(g.name, "Resolution"))
+            fprintf(out, "%s=%s\n", g.name, gResolution);
+        else
+            fprintf(out, "%s=%u\n", g.name, gPhysicsRate);
     }
 }
 
 void ListPatterns(FILE *out) {
     for (int k = 0; k < gPresetCount; ++k) {
         const Preset &p = gPresets[k];
-        fprintf(out, "%c%3d  %s%s%s\n", k == gCurrentPreset ? '*' : ' ', k, p.name, p.modified ? " (Modified)" : "",
-                p.dontUse ? "  [not used]" : "");
+        fprintf(out, "%c%3d  %s%s%s\n", k == gCurrentPreset ? '*' : ' ', k, p.name,
+                p.modified ? " (Modified)" : "", p.dontUse ? "  [not used]" : "");
     }
 }
 
@@ -73,7 +76,8 @@ int SetOne(const char *assignment, FILE *err) {
         if (StoreCompareNames(g.name, name.c_str()) == 0) setting = &g;
     if (!setting) {
         fprintf(err, "tavo: there is no setting called \"%s\". The settings are:\n", name.c_str());
-        for (const GlobalSetting &g : kGlobals) fprintf(err, "  %s\n", g.name);
+        for (const GlobalSetting &g : kGlobals)
+            fprintf(err, "  %s\n", g.name);
         return 2;
     }
     unsigned char data[SETTING_TEXT_LEN + 1];
@@ -81,20 +85,24 @@ int SetOne(const char *assignment, FILE *err) {
     if (!strcmp(setting->name, "Resolution")) {
         uint32_t width, height;
         if (!ParseResolution(text, &width, &height)) {
-            fprintf(err, "tavo: \"Resolution\" must be \"WIDTH x HEIGHT\", each from 320 to 16384, not \"%s\".\n", text);
+            fprintf(err,
+                    "tavo: \"Resolution\" must be \"WIDTH x HEIGHT\", each from 320 to 16384, not \"%s\".\n",
+                    text);
             return 2;
         }
         type = STORE_SZ;
-        size = static_cast<uint32_t>(snprintf(reinterpret_cast<char *>(data), sizeof data, "%u x %u", width, height));
+        size = static_cast<uint32_t>(
+            snprintf(reinterpret_cast<char *>(data), sizeof data, "%u x %u", width, height));
     } else {
         const int64_t high = !strcmp(setting->name, "Preset") ? gPresetCount - 1 : setting->high;
         int64_t value;
         if (!ParseNumber(text, &value) || value < setting->low || value > high) {
-            fprintf(err, "tavo: \"%s\" must be a whole number from %lld to %lld, not \"%s\".\n", setting->name,
-                    static_cast<long long>(setting->low), static_cast<long long>(high), text);
+            fprintf(err, "tavo: \"%s\" must be a whole number from %lld to %lld, not \"%s\".\n",
+                    setting->name, static_cast<long long>(setting->low), static_cast<long long>(high), text);
             return 2;
         }
-        for (int k = 0; k < 4; ++k) data[k] = static_cast<unsigned char>(static_cast<uint64_t>(value) >> (8 * k));
+        for (int k = 0; k < 4; ++k)
+            data[k] = static_cast<unsigned char>(static_cast<uint64_t>(value) >> (8 * k));
     }
     StoreKey key;
     int32_t result = StoreCreateKey(SETTINGS_KEY, &key);
@@ -135,8 +143,10 @@ int RunSettingsCommandTo(int *argc, char **argv, bool *handled, FILE *out, FILE 
     bool list = false, show = false;
     int sets = 0;
     for (int k = 1; k < *argc; ++k) {
-        if (!strcmp(argv[k], "--list-patterns")) list = true;
-        else if (!strcmp(argv[k], "--settings")) show = true;
+        if (!strcmp(argv[k], "--list-patterns"))
+            list = true;
+        else if (!strcmp(argv[k], "--settings"))
+            show = true;
         else if (!strcmp(argv[k], "--set")) {
             if (k + 1 >= *argc) {
                 fprintf(err, "tavo: --set needs \"Value Name=value\".\n");

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,12 @@ class SettingsCliTest : public ::testing::Test {
   protected:
     void SetUp() override {
         static int counter = 0;
-        dir_ = fs::temp_directory_path() / ("tavo-cli-" + std::to_string(++counter) + "-" + std::to_string(rand()));
+        dir_ = fs::temp_directory_path() /
+               ("tavo-cli-" + std::to_string(++counter) + "-" + std::to_string(std::random_device{}()));
         fs::create_directories(dir_);
         file_ = (dir_ / "my.reg").string();
+        srand(std::random_device{}()); // the temporary log's name draws on rand(): apart from parallel test
+                                       // runs
         InstallTemporaryLog();
         InstallMessageBoxRecorder();
     }
@@ -41,7 +45,8 @@ class SettingsCliTest : public ::testing::Test {
     int Run(std::vector<std::string> args) {
         args.insert(args.begin(), {"tavo", "--settings-file", file_});
         std::vector<char *> argv;
-        for (std::string &a : args) argv.push_back(a.data());
+        for (std::string &a : args)
+            argv.push_back(a.data());
         argv.push_back(nullptr);
         int argc = static_cast<int>(args.size());
         FILE *out = tmpfile(), *err = tmpfile();
@@ -56,7 +61,8 @@ class SettingsCliTest : public ::testing::Test {
         rewind(f);
         char buffer[4096];
         size_t got;
-        while ((got = fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
+        while ((got = fread(buffer, 1, sizeof buffer, f)) > 0)
+            text.append(buffer, got);
         fclose(f);
         return text;
     }
@@ -86,7 +92,8 @@ TEST_F(SettingsCliTest, SetWritesOneCheckedValueThatSettingsPrints) {
 
 TEST_F(SettingsCliTest, OutOfRangeOrUnknownSettingsAreRefusedAndNothingIsWritten) {
     EXPECT_EQ(Run({"--set", "Morph Duration=0"}), 2);
-    EXPECT_NE(err_.find("\"Morph Duration\" must be a whole number from 1 to 20000, not \"0\""), std::string::npos);
+    EXPECT_NE(err_.find("\"Morph Duration\" must be a whole number from 1 to 20000, not \"0\""),
+              std::string::npos);
     EXPECT_EQ(Run({"--set", "Painting Mode=3x"}), 2);
     EXPECT_EQ(Run({"--set", "Preset=15"}), 2) << "only 15 patterns";
     EXPECT_EQ(Run({"--set", "Resolution=10 x 10"}), 2);
@@ -97,9 +104,10 @@ TEST_F(SettingsCliTest, OutOfRangeOrUnknownSettingsAreRefusedAndNothingIsWritten
 }
 
 TEST_F(SettingsCliTest, ListShowsModifiedAndExcludedPatterns) {
-    std::ofstream(file_) << "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\n\"Preset\"=dword:0000000f\n"
-                            "\"Don't Use Presets\"=\"03\"\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\tavo]\n"
-                            "[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\Mine]\n";
+    std::ofstream(file_)
+        << "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\n\"Preset\"=dword:0000000f\n"
+           "\"Don't Use Presets\"=\"03\"\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\tavo]\n"
+           "[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\Mine]\n";
     EXPECT_EQ(Run({"--list-patterns"}), 0);
     EXPECT_NE(out_.find("   0  tavo (Modified)\n"), std::string::npos) << out_;
     EXPECT_NE(out_.find("   3  Spirograph  [not used]\n"), std::string::npos);
