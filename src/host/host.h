@@ -70,19 +70,19 @@ struct PasswordBackend {
     VerifyPasswordProc (*findVerifier)(LibraryHandle library);
     // Calls the library's "PwdChangePasswordA"("SCRSAVE", owner, 0, 0); false when it has no such entry.
     bool (*changePassword)(LibraryHandle library, WindowHandle owner);
-    void (*setScreenSaverRunning)(
-        uint32_t state); // SPI_SCREENSAVERRUNNING: no task switching around the saver
-    bool (*removeTimerMessage)(
-        WindowHandle window); // takes one pending timer tick off the queue, never yields
+    // SPI_SCREENSAVERRUNNING: while set, the system keeps the user from switching tasks around the saver.
+    void (*setScreenSaverRunning)(uint32_t state);
+    // Takes one pending timer tick of the window off the queue without yielding; false when there is none.
+    bool (*removeTimerMessage)(WindowHandle window);
     intptr_t (*sendMessage)(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 };
 void SetPasswordBackend(const PasswordBackend *backend); // nullptr: no password support at all
 
 extern LibraryHandle gPasswordLibrary; // "PASSWORD.CPL" while loaded
-extern uint32_t gLastPasswordCheck; // tick count at the end of the last check, PASSWORD_NEVER_CHECKED before
+extern uint32_t gLastPasswordCheck;    // tick count at the end of the last check, or PASSWORD_NEVER_CHECKED
 
 bool CheckPasswordBeforeClose(WindowHandle window); // true: the window may close
-void LoadPasswordCheck(); // full screen on Windows 9x, when the user asks for a password
+void LoadPasswordCheck();                           // full screen, Windows 9x, when the user wants a password
 void UnloadPasswordCheck();
 void SetScreenSaverRunning(uint32_t state); // Windows 9x only
 void ChangePassword(WindowHandle owner);    // the system's dialog through "MPR.DLL"; nothing is reported
