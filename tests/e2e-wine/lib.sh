@@ -19,6 +19,7 @@ e2e_fail() {
 
 e2e_cleanup() {
     local pid
+    exec 9>&- 2>/dev/null
     for pid in "${E2E_PIDS[@]}"; do
         kill -0 "$pid" 2>/dev/null && kill "$pid" 2>/dev/null
     done
@@ -52,6 +53,14 @@ e2e_setup() {
     wine reg import "$E2E_SOURCE_DIR/tests/wine/ci-settings.reg" >/dev/null 2>&1
     wineserver -w
     wineserver -p >/dev/null 2>&1
+    # The virtual desktop ends shortly after the last program and, started afresh, puts the pointer in its
+    # centre, which would race with the saver's own reading of the pointer. An idle command interpreter that
+    # waits on a pipe keeps one desktop up for the whole script.
+    mkfifo "$E2E_WORK/keeper"
+    wine cmd.exe <"$E2E_WORK/keeper" >/dev/null 2>&1 &
+    E2E_PIDS+=("$!")
+    exec 9>"$E2E_WORK/keeper"
+    e2e_wait 30 e2e_has_window "Default - Wine desktop" || e2e_fail "the Wine desktop did not start"
     # The pointer starts off the picture's centre, where the session ignores small moves.
     xdotool mousemove 100 100
 }
