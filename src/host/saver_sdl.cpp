@@ -287,6 +287,8 @@ static intptr_t Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     return SaverClassProc(kSaverWindow, message, wParam, lParam);
 }
 
+// Records the pointer at (x, y) in the picture's pixels (SDL maps events to the renderer's logical size,
+// which is the picture's) and makes the event parameter of it.
 static intptr_t PointParam(int x, int y) {
     const int cx = x < 0 ? 0 : (x > 0xFFFF ? 0xFFFF : x);
     const int cy = y < 0 ? 0 : (y > 0xFFFF ? 0xFFFF : y);
@@ -306,7 +308,7 @@ static void HandleEvent(const SDL_Event &e) {
             TrackModifiers(e.key.keysym.mod);
             if (vkey != VKEY_CONTROL && vkey != VKEY_SHIFT && vkey != VKEY_MENU)
                 sKeys[vkey] = down ? KEY_DOWN_BIT : 0;
-            const bool system = (e.key.keysym.mod & KMOD_ALT) || vkey == VKEY_MENU || vkey == VKEY_F1 + 9;
+            const bool system = (e.key.keysym.mod & KMOD_ALT) || vkey == VKEY_MENU || vkey == VKEY_F10;
             const uint32_t message =
                 down ? (system ? EV_SYSKEYDOWN : EV_KEYDOWN) : (system ? EV_SYSKEYUP : EV_KEYUP);
             Dispatch(message, vkey, down ? 1 : static_cast<intptr_t>(0xC0000001u));
@@ -518,10 +520,6 @@ int RunSdlSaver(const SaverOptions &options) {
     if (SDL_GetDesktopDisplayMode(0, &screen) == 0)
         SoftDeviceSetDesktop(static_cast<uint32_t>(screen.w), static_cast<uint32_t>(screen.h), 32);
     memset(sKeys, 0, sizeof sKeys);
-    int mx = 0, my = 0;
-    SDL_GetMouseState(&mx, &my);
-    sCursor = {mx, my};
-    sCursorKnown = true;
 
 #if TAVO_HAVE_X11
     // Installed last: SDL sets its own handlers while it creates windows and renderers.
@@ -533,6 +531,16 @@ int RunSdlSaver(const SaverOptions &options) {
         exitCode = 1; // the display could not be set up; the user has been told why
         sWindowAlive = false;
     } else {
+        // The movement rule measures in the picture's pixels, whose size the session has just chosen: take
+        // the reference point again where the pointer is in the picture.
+        if (EnsureTexture(gDisplay.width, gDisplay.height)) {
+            int mx = 0, my = 0;
+            SDL_GetMouseState(&mx, &my);
+            float lx = 0.0f, ly = 0.0f;
+            SDL_RenderWindowToLogical(sRenderer, mx, my, &lx, &ly);
+            PointParam(static_cast<int>(lx), static_cast<int>(ly));
+            gCursorRef = sCursor;
+        }
         if (options.mode == SAVER_FULL_SCREEN) SDL_RaiseWindow(sWindow);
         RunLoop();
         Dispatch(EV_DESTROY, 0, 0);
