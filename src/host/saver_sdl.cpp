@@ -60,6 +60,7 @@ static bool sHadFocus = false;
 static volatile sig_atomic_t sQuitSignal = 0;
 #if TAVO_HAVE_X11
 static volatile bool sForeignWindowGone = false;
+static unsigned long sForeignWindow = 0; // the X window we draw into for its owner, 0 when ours
 #endif
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -164,6 +165,9 @@ static intptr_t SdlDefault(WindowHandle, uint32_t message, uintptr_t, intptr_t) 
 // a peek nanoseconds), so input still arrives within a fraction of a millisecond.
 static bool SdlNonTimerMessageWaiting(WindowHandle) {
     if (!sPosted.empty() || sQuitSignal) return true;
+#if TAVO_HAVE_X11
+    if (sForeignWindowGone) return true;
+#endif
     if (++sPeeks >= PUMP_INTERVAL_PEEKS) {
         sPeeks = 0;
         SDL_PumpEvents();
@@ -345,6 +349,15 @@ static void HandleEvent(const SDL_Event &e) {
                 default: break;
             }
             break;
+#if TAVO_HAVE_X11
+        case SDL_SYSWMEVENT:
+            // The owner destroyed its window: end before drawing into it fails.
+            if (e.syswm.msg && e.syswm.msg->subsystem == SDL_SYSWM_X11 &&
+                e.syswm.msg->msg.x11.event.type == DestroyNotify &&
+                e.syswm.msg->msg.x11.event.xdestroywindow.window == sForeignWindow)
+                sForeignWindowGone = true;
+            break;
+#endif
         default: break;
     }
 }
@@ -428,6 +441,8 @@ static bool CreateForeignWindow(unsigned long xid) {
     SDL_VERSION(&info.version);
     if (SDL_GetWindowWMInfo(sWindow, &info) && info.subsystem == SDL_SYSWM_X11)
         XSelectInput(info.info.x11.display, xid, StructureNotifyMask | ExposureMask);
+    sForeignWindow = xid;
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE); // to see the window's DestroyNotify
     return true;
 #else
     (void)xid;
@@ -453,10 +468,12 @@ int RunSdlSaver(const SaverOptions &options) {
         fputs(kNoDisplay, stderr);
         return 1;
     }
+    // With an X display named, use it or say why not; never fall back to drawing nowhere.
+    if (x && *x && (!wayland || !*wayland) && (!driver || !*driver)) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
-        fprintf(stderr, "tavo: cannot open the display: %s\n", SDL_GetError());
+        fprintf(stderr, "tavo: cannot open the display %s: %s\n", x && *x ? x : "", SDL_GetError());
         return 1;
     }
     if (VideoDriverProblem()) {
