@@ -1,5 +1,6 @@
-// Pixel formats: the analysis of a channel mask and the packing of 8-bit colours into pixel values. Set once per
-// display set-up; DDPackColour runs for every particle colour, so it stays three divisions and three shifts.
+// Pixel formats: the analysis of a channel mask and the packing of 8-bit colours into pixel values. Set once
+// per display set-up; DDPackColour runs for every particle colour, so it stays three divisions and three
+// shifts.
 #include "display/display.h"
 
 void DDAnalyseMask(uint32_t mask, uint32_t *shift, uint32_t *divisor) {
@@ -7,9 +8,11 @@ void DDAnalyseMask(uint32_t mask, uint32_t *shift, uint32_t *divisor) {
     *divisor = 1;
     if (mask == 0) return;
     uint32_t s = 0;
-    while (!(mask & (1u << s))) ++s;
+    while (!(mask & (1u << s)))
+        ++s;
     uint32_t width = 0;
-    while (s + width < 32 && (mask & (1u << (s + width)))) ++width;
+    while (s + width < 32 && (mask & (1u << (s + width))))
+        ++width;
     *shift = s;
     *divisor = width <= 8 ? 256u >> width : 0u;
     // A channel wider than 8 bits has divisor 0 (256 / 2^width): its 8-bit value is shifted up to the

@@ -16,10 +16,10 @@ struct MaskCase {
 
 TEST(PixelFormat, MaskAnalysisOfCommonFormats) {
     const MaskCase cases[] = {
-        {0xF800, 11, 8}, {0x07E0, 5, 4}, {0x001F, 0, 8},          // 5-6-5
-        {0x7C00, 10, 8}, {0x03E0, 5, 8},                          // 5-5-5
-        {0xFF0000, 16, 1}, {0x00FF00, 8, 1}, {0x0000FF, 0, 1},    // 8-8-8
-        {0, 0, 1},                                                // no channel
+        {0xF800, 11, 8},   {0x07E0, 5, 4},   {0x001F, 0, 8},   // 5-6-5
+        {0x7C00, 10, 8},   {0x03E0, 5, 8},                     // 5-5-5
+        {0xFF0000, 16, 1}, {0x00FF00, 8, 1}, {0x0000FF, 0, 1}, // 8-8-8
+        {0, 0, 1},                                             // no channel
     };
     for (const MaskCase &c : cases) {
         uint32_t shift = 99, divisor = 99;
