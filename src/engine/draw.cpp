@@ -1,7 +1,9 @@
 // Trail drawing: one frame from the particle list. Measures the frame rate, clears the drawing target (unless
 // painting), lays the shown text slots over it, plots every particle once per rotation-table entry (3D tilt,
 // double size) and presents. Called by the frame step when a draw is due; no OS calls here.
+#include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "display/display.h"
 #include "engine/engine.h"
@@ -46,18 +48,79 @@ static void MeasureFrameRate(uint32_t now) {
     ++sFrameCount;
 }
 
-// The low `bytes` bytes of the colour, least significant first.
-static inline void StorePixel(uint8_t *at, uint32_t colour, uint32_t bytes) {
-    at[0] = static_cast<uint8_t>(colour);
-    at[1] = static_cast<uint8_t>(colour >> 8);
-    if (bytes > 2) at[2] = static_cast<uint8_t>(colour >> 16);
-    if (bytes > 3) at[3] = static_cast<uint8_t>(colour >> 24);
-}
-
 // trunc(v) lies in [0, limit): the same test as on the truncated integer, without converting values that
 // do not fit an integer.
 static inline bool TruncInside(double v, int32_t limit) {
     return v > -1.0 && v < static_cast<double>(limit);
+}
+
+constexpr uint32_t MAX_DRAWN_COPIES = 256; // more than any pattern's trails, morphs included
+
+// What one frame's plotting needs, read once: the pixel stores below may alias any variable, so nothing in
+// the inner loop is read through a global.
+struct PlotFrame {
+    float cx, cy;
+    int32_t limitX, limitY; // copies at or beyond these are skipped
+    int32_t pitch;          // bytes
+    uint8_t *base;
+    uint32_t copies; // rotation entries drawn, in table order
+    float m[MAX_DRAWN_COPIES][4];
+    bool is3D, morphing, fromFlat, toFlat;
+    double tilt, p;
+    uint32_t white;
+};
+
+// The low BYTES bytes of the colour, least significant first.
+template <int BYTES> static inline void StorePixel(uint8_t *at, uint32_t colour) {
+    if constexpr (BYTES == 4 && std::endian::native == std::endian::little) {
+        memcpy(at, &colour, 4);
+    } else {
+        for (int i = 0; i < BYTES; ++i)
+            at[i] = static_cast<uint8_t>(colour >> (8 * i));
+    }
+}
+
+template <int BYTES, bool DOUBLED> static void PlotParticles(const PlotFrame &f) {
+    for (const TrailParticle *particle = gTrailParticles; particle; particle = particle->next) {
+        if (!std::isfinite(particle->x) || !std::isfinite(particle->y)) continue;
+        const uint32_t colour = particle->sparkling ? f.white : particle->colour;
+        const float dx = static_cast<float>(particle->x - f.cx);
+        const float dy = static_cast<float>(particle->y - f.cy);
+        const double y = particle->y;
+        for (uint32_t i = 0; i < f.copies; ++i) {
+            const float *m = f.m[i];
+            const double fx = dx * m[0] + dy * m[1] + f.cx + 0.5;
+            double fy = dx * m[2] + dy * m[3] + f.cy + 0.5;
+            if (!TruncInside(fx, f.limitX)) continue;
+            if (f.is3D) {
+                if (!(fy > -2147483648.0 && fy < 2147483647.0)) continue;
+                const double py = std::trunc(fy);
+                const double y3 = (py - f.cy) * f.tilt + y;
+                if (!f.morphing || (!f.fromFlat && !f.toFlat))
+                    fy = y3 + 0.5;
+                else if (f.fromFlat)
+                    fy = y3 * f.p + py * (1.0 - f.p) + 0.5; // flat to 3D: the ellipse opens
+                else
+                    fy = y3 * (1.0 - f.p) + py * f.p + 0.5; // 3D to flat: it closes
+            }
+            if (!TruncInside(fy, f.limitY)) continue;
+            uint8_t *at = f.base + static_cast<ptrdiff_t>(static_cast<int32_t>(fy)) * f.pitch +
+                          static_cast<ptrdiff_t>(static_cast<int32_t>(fx)) * BYTES;
+            StorePixel<BYTES>(at, colour);
+            if constexpr (DOUBLED) {
+                StorePixel<BYTES>(at + BYTES, colour);
+                StorePixel<BYTES>(at + f.pitch, colour);
+                StorePixel<BYTES>(at + f.pitch + BYTES, colour);
+            }
+        }
+    }
+}
+
+template <int BYTES> static void PlotParticles(const PlotFrame &f, bool doubled) {
+    if (doubled)
+        PlotParticles<BYTES, true>(f);
+    else
+        PlotParticles<BYTES, false>(f);
 }
 
 uint32_t DrawTrails() {
@@ -88,51 +151,35 @@ uint32_t DrawTrails() {
 
     if (!DDLockTarget()) return PlatformTickCount() - t;
 
-    const float cx = gDisplay.centreX, cy = gDisplay.centreY;
+    static PlotFrame f; // the matrices are a few kilobytes: kept off the stack
     const bool doubled = gDoubleSize != 0;
-    const int32_t limitX = static_cast<int32_t>(gDisplay.width) - (doubled ? 1 : 0);
-    const int32_t limitY = static_cast<int32_t>(gDisplay.height) - (doubled ? 1 : 0);
-    const uint32_t bytes = gDisplay.bytesPerPixel;
-    const int32_t pitch = gDisplay.lockDesc.pitch;
-    uint8_t *const base = gDisplay.lockDesc.surface;
-    const uint32_t copies =
-        gTrail.numberOfTrails > 0 && static_cast<uint32_t>(gTrail.numberOfTrails) < gRotAngleCount
-            ? static_cast<uint32_t>(gTrail.numberOfTrails)
-            : gRotAngleCount;
-    const bool is3D = gTrail.is3D != 0;
-    const double p = gMorphProgress;
-
-    for (const TrailParticle *particle = gTrailParticles; particle; particle = particle->next) {
-        if (!std::isfinite(particle->x) || !std::isfinite(particle->y)) continue;
-        const uint32_t colour = particle->sparkling ? white : particle->colour;
-        const float dx = static_cast<float>(particle->x - cx);
-        const float dy = static_cast<float>(particle->y - cy);
-        for (uint32_t i = 0; i < copies; ++i) {
-            const RotAngle &entry = gRotAngle[i];
-            if (entry.angle >= LAST_ROTATION_ANGLE) break;
-            const double fx = dx * entry.m[0] + dy * entry.m[1] + cx + 0.5;
-            double fy = dx * entry.m[2] + dy * entry.m[3] + cy + 0.5;
-            if (!TruncInside(fx, limitX) || !(fy > -2147483648.0 && fy < 2147483647.0)) continue;
-            if (is3D) {
-                const double py = std::trunc(fy);
-                const double y3 = (py - cy) * tilt + particle->y;
-                if (!gMorphing || (gMorphFrom3D && gMorphTo3D))
-                    fy = y3 + 0.5;
-                else if (gMorphTo3D)
-                    fy = y3 * p + py * (1.0 - p) + 0.5; // flat to 3D: the ellipse opens
-                else
-                    fy = y3 * (1.0 - p) + py * p + 0.5; // 3D to flat: it closes
-            }
-            if (!TruncInside(fy, limitY)) continue;
-            const int32_t px = static_cast<int32_t>(fx), py = static_cast<int32_t>(fy);
-            uint8_t *at = base + static_cast<ptrdiff_t>(py) * pitch + static_cast<ptrdiff_t>(px) * bytes;
-            StorePixel(at, colour, bytes);
-            if (doubled) {
-                StorePixel(at + bytes, colour, bytes);
-                StorePixel(at + pitch, colour, bytes);
-                StorePixel(at + pitch + bytes, colour, bytes);
-            }
-        }
+    f.cx = gDisplay.centreX;
+    f.cy = gDisplay.centreY;
+    f.limitX = static_cast<int32_t>(gDisplay.width) - (doubled ? 1 : 0);
+    f.limitY = static_cast<int32_t>(gDisplay.height) - (doubled ? 1 : 0);
+    f.pitch = gDisplay.lockDesc.pitch;
+    f.base = gDisplay.lockDesc.surface;
+    uint32_t entries = gTrail.numberOfTrails > 0 ? static_cast<uint32_t>(gTrail.numberOfTrails) : 0;
+    if (entries > gRotAngleCount) entries = gRotAngleCount;
+    if (entries > MAX_DRAWN_COPIES) entries = MAX_DRAWN_COPIES;
+    // Every particle stops its copies at the same entry: the first at the closing angle.
+    f.copies = 0;
+    while (f.copies < entries && gRotAngle[f.copies].angle < LAST_ROTATION_ANGLE) {
+        memcpy(f.m[f.copies], gRotAngle[f.copies].m, sizeof f.m[0]);
+        ++f.copies;
+    }
+    f.is3D = gTrail.is3D != 0;
+    f.morphing = gMorphing != 0;
+    f.fromFlat = !gMorphFrom3D && gMorphTo3D;
+    f.toFlat = gMorphFrom3D && !gMorphTo3D;
+    f.tilt = tilt;
+    f.p = gMorphProgress;
+    f.white = white;
+    switch (gDisplay.bytesPerPixel) {
+        case 2: PlotParticles<2>(f, doubled); break;
+        case 3: PlotParticles<3>(f, doubled); break;
+        case 4: PlotParticles<4>(f, doubled); break;
+        default: break; // no display format the pixel writer knows
     }
 
     DDUnlockTarget();

@@ -173,6 +173,11 @@ int RunSnapshot(const SnapshotOptions &o) {
     SetClockBackend(&kSimClock);
     SetWindowBackend(&kSimWindow);
     SetDisplayDevice(SoftDisplayDevice());
+    // Every run starts from the start state, also the second run of one process: same options, same files.
+    DDResetForTests();
+    SoftDeviceReset();
+    ResetEngineForTests();
+    ResetDrawForTests();
     SoftDeviceSetDesktop(o.width, o.height, o.depth);
 
     gScreenWidth = o.width;
