@@ -6,4 +6,4 @@ scripts/bootstrap.sh
 echo "== building native-release"
 cmake --preset native-release >/dev/null
 cmake --build --preset native-release
-./build/native-release/bench/tavo_bench
+./build/native-release/bench/tavo_engine_bench

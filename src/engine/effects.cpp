@@ -1,5 +1,5 @@
-// The timed and keyed effects. Until the effects are built, none is ever scheduled or started: their flags stay
-// clear and the engine's hooks read them as inactive.
+// The timed and keyed effects. Until the effects are built, none is ever scheduled or started: their flags
+// stay clear and the engine's hooks read them as inactive.
 #include "engine/engine.h"
 
 Effect gEffects[NUM_EFFECTS] = {};
@@ -7,7 +7,9 @@ uint32_t gReversalPeriod = 2000;
 int gColourRampSpeedMode = 0;
 int32_t gColourRampM = 0, gColourRampN = 0;
 
-void RequestEffect(EffectId e) { gEffects[e].request = 1; }
+void RequestEffect(EffectId e) {
+    gEffects[e].request = 1;
+}
 void UpdateEffects(uint32_t) {}
 void EndOfMorphEffects() {}
 

@@ -4,13 +4,14 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/clock.h"
 #include "platform/window.h"
 
 // ---------------------------------------------------------------------------------------------------------------
 // Shared helpers: the one random generator and the angle constants
 // ---------------------------------------------------------------------------------------------------------------
-constexpr double TWO_PI = 6.28318530716;     // 2π as the engine writes it
-constexpr double PI = 3.14159265358;         // π as the engine writes it
+constexpr double TWO_PI = 6.28318530716; // 2π as the engine writes it
+constexpr double PI = 3.14159265358;     // π as the engine writes it
 constexpr double DEG_TO_RAD = 0.01745329251988889;
 
 // The program's generator: state = state × 214013 + 2531011 (mod 2^32); a draw returns bits 16..30 of the new
@@ -20,8 +21,8 @@ void SeedRand(uint32_t seed);
 int32_t Rand(); // 0..32767
 
 // ---------------------------------------------------------------------------------------------------------------
-// Working parameters: the engine's copies of the current pattern's fields (set by ApplyPreset, moved by morphs,
-// effects and keys)
+// Working parameters: the engine's copies of the current pattern's fields (set by ApplyPreset, moved by
+// morphs, effects and keys)
 // ---------------------------------------------------------------------------------------------------------------
 struct TrailSettings {
     int32_t trailKinkiness;  // live attractors, 0..50
@@ -56,23 +57,28 @@ struct Attractor {
     uint32_t y;      // pixel row
 };
 
-extern double gHeadX, gHeadY;             // head position, pixels, origin top left
-extern double gHeadVX, gHeadVY;           // head velocity
-extern double gTimeStep;                  // integration step, 0.001 after a reset
-extern double gHalfStepSq;                // acceleration term of the position update, 5e-7
-extern double gGravity;                   // attractor force constant, start 1.0
-extern double gWallForce;                 // wall repulsion constant, start 70.0
+extern double gHeadX, gHeadY;   // head position, pixels, origin top left
+extern double gHeadVX, gHeadVY; // head velocity
+extern double gTimeStep;        // integration step, 0.001 after a reset
+extern double gHalfStepSq;      // acceleration term of the position update, 5e-7
+extern double gGravity;         // attractor force constant, start 1.0
+extern double gWallForce;       // wall repulsion constant, start 70.0
 extern Attractor gAttractors[MAX_ATTRACTORS];
-extern double gAttractorMinDist[MAX_ATTRACTORS]; // no force inside this distance
-extern uint32_t gFadeStartAge;            // age at which new particles begin to fade out
+extern double gAttractorMinDist[MAX_ATTRACTORS];         // no force inside this distance
+extern uint32_t gFadeStartAge;                           // age at which new particles begin to fade out
 extern int32_t gColourR, gColourG, gColourB;             // emission colour, 0..255 each
 extern int32_t gColourStepR, gColourStepG, gColourStepB; // per-step change of each channel
-extern uint32_t gNextColourTime;          // tick time of the next colour-cycling step
-extern uint32_t gNextJumpTime;            // tick time of the next jump
-extern uint32_t gNextDrawTime;            // tick time after which the next frame is drawn
-extern int gClearRequest;                 // one-shot clear of the drawing target in painting mode, start 1
+extern uint32_t gNextColourTime;                         // tick time of the next colour-cycling step
+extern uint32_t gNextJumpTime;                           // tick time of the next jump
+extern uint32_t gNextDrawTime;                           // tick time after which the next frame is drawn
+extern int gClearRequest; // one-shot clear of the drawing target in painting mode, start 1
+
+// A tick time is due once the clock has passed it, compared across the wrap of the count; a time of 0 has not
+// been scheduled yet and is due at once.
+inline bool TickDue(uint32_t now, uint32_t when) { return when == 0 || TickAfter(now, when); }
 
 void UpdateTrails(WindowHandle window); // the frame step, once per timer tick unless paused
+void MoveTrailHead();                   // one physics step of the head: attractors, walls, integration
 void ResetTrailHead();
 void RefreshTrailSettings();
 void SetupAttractors();
@@ -85,16 +91,16 @@ float GetFrameRate();
 // Particles and the rotation table
 // ---------------------------------------------------------------------------------------------------------------
 struct TrailParticle {
-    double x, y;        // position, pixels
-    double vx, vy;      // velocity, pixels per particle update
-    uint32_t age;       // particle updates lived so far
-    uint32_t lifetime;  // age at which the particle dies
-    uint32_t fadeStart; // age at which fading out begins
-    uint32_t colour;    // packed pixel value to draw
-    int32_t r, g, b;    // base colour, 0..255 each
-    int sparkling;      // drawn white for this update
-    int bornInRamp;     // the Colour Ramp was active at birth
-    int fadeHead;       // fades in at the start of its life
+    double x, y;         // position, pixels
+    double vx, vy;       // velocity, pixels per particle update
+    uint32_t age;        // particle updates lived so far
+    uint32_t lifetime;   // age at which the particle dies
+    uint32_t fadeStart;  // age at which fading out begins
+    uint32_t colour;     // packed pixel value to draw
+    int32_t r, g, b;     // base colour, 0..255 each
+    int sparkling;       // drawn white for this update
+    int bornInRamp;      // the Colour Ramp was active at birth
+    int fadeHead;        // fades in at the start of its life
     TrailParticle *prev; // newer neighbour, nullptr for the newest
     TrailParticle *next; // older neighbour, nullptr for the oldest
 };
@@ -115,28 +121,29 @@ extern double gPulsePhase;             // radians
 extern uint32_t gThinDivisor;          // 0 = no thinning at the next particle update
 
 void AddTrailParticle();
-void UpdateTrailParticles();           // the particle update, every 100 physics steps
+void UpdateTrailParticles();                          // the particle update, every 100 physics steps
 TrailParticle *RemoveTrailParticle(TrailParticle *p); // returns p's older neighbour
 void RemoveAllTrailParticles();
+void ReleaseParticleBlocks(); // returns the particles' memory to the heap once no particle is left
 void SetupRotAngles();
-double HeadingAngle(double a, double b); // angle of (a, b) in [0, 2π)
+double HeadingAngle(double a, double b);             // angle of (a, b) in [0, 2π)
 void SetRotAngleEntry(RotAngle *entry, float angle); // angle and its matrix
 
 // ---------------------------------------------------------------------------------------------------------------
 // Morphing between patterns
 // ---------------------------------------------------------------------------------------------------------------
-extern uint32_t gMorphClock;         // +1 per UpdateTrails call and per multiple-of-10 physics step
-extern int gMorphing;                // a morph is running
-extern uint32_t gMorphEnd;           // morph clock value at which the running morph ends
-extern uint32_t gNextMorphTime;      // tick time of the next automatic morph; 0 until the first call
-extern int gMorphRequested;          // a key asked for a morph
-extern int32_t gMorphRequestTarget;  // pattern asked for, −1 random
+extern uint32_t gMorphClock;        // +1 per UpdateTrails call and per multiple-of-10 physics step
+extern int gMorphing;               // a morph is running
+extern uint32_t gMorphEnd;          // morph clock value at which the running morph ends
+extern uint32_t gNextMorphTime;     // tick time of the next automatic morph; 0 until the first call
+extern int gMorphRequested;         // a key asked for a morph
+extern int32_t gMorphRequestTarget; // pattern asked for, −1 random
 extern int32_t gMorphSource, gMorphTarget;
 extern double gMorphProgress;        // p, 0 at the start, 1 at the end
 extern int gMorphFrom3D, gMorphTo3D; // is3D of the source and the target
 
 void RequestMorph(int32_t target);
-void MorphLogic(uint32_t clock);     // every multiple-of-10 physics step, after gMorphClock is increased
+void MorphLogic(uint32_t clock); // every multiple-of-10 physics step, after gMorphClock is increased
 void BeginMorph(uint32_t clock, int32_t requested);
 void StepMorph(uint32_t clock);
 void EndMorph();
@@ -168,12 +175,14 @@ struct Effect {
     uint32_t end;   // tick time at which the running period ends
 };
 extern Effect gEffects[NUM_EFFECTS];
-extern uint32_t gReversalPeriod; // physics steps between velocity reversals
-extern int gColourRampSpeedMode; // 1: ramp level from the particle's speed; 0: from its age
+extern uint32_t gReversalPeriod;           // physics steps between velocity reversals
+extern int gColourRampSpeedMode;           // 1: ramp level from the particle's speed; 0: from its age
 extern int32_t gColourRampM, gColourRampN; // ramp levels
 
-inline bool EffectActive(EffectId e) { return gEffects[e].active != 0; }
-void RequestEffect(EffectId e); // a key asked for the effect
+inline bool EffectActive(EffectId e) {
+    return gEffects[e].active != 0;
+}
+void RequestEffect(EffectId e);   // a key asked for the effect
 void UpdateEffects(uint32_t now); // first-time schedules and transitions, once per UpdateTrails call
 void EndOfMorphEffects();         // Fade Head / Quicksand from the "always" flags; stop forbidden effects
 // The ramp colour at level k, 0..255 per channel.

@@ -4,7 +4,9 @@
 
 uint32_t gRandState = 1;
 
-void SeedRand(uint32_t seed) { gRandState = seed; }
+void SeedRand(uint32_t seed) {
+    gRandState = seed;
+}
 
 int32_t Rand() {
     gRandState = gRandState * 214013u + 2531011u;

@@ -42,18 +42,18 @@ void ChoosePaintMode(int index);    // painting decision and effective fade spee
 // ---------------------------------------------------------------------------------------------------------------
 constexpr int SETTING_TEXT_LEN = 30; // characters of a stored text ("Resolution", "Don't Use Presets")
 
-extern int32_t gShowMoreOptions;      // "Show More Options", 1 until a stored key says otherwise
+extern int32_t gShowMoreOptions;               // "Show More Options", 1 until a stored key says otherwise
 extern char gResolution[SETTING_TEXT_LEN + 1]; // "Resolution", "640 x 480"
-extern int32_t gUseRandomPreset;      // "Use Random Preset", 0
-extern int32_t gMorphSettings;        // "Morph Settings", 1
-extern int32_t gMorphDuration;        // "Morph Duration", 6000 morph-clock ticks (1..20000)
-extern int32_t gMorphInterval;        // "Morph Interval", 20 seconds (0..3600)
-extern int32_t gShowNames;            // "Show Names", 0
-extern int32_t gShowHints;            // "Show Hints", 0
-extern int32_t gDoubleSize;           // "Double Size", 0
-extern int32_t gPaintingMode;         // "Painting Mode", 3: chance of painting in tenths (0..10)
-extern int32_t gBackgroundBrightness; // "Background Brightness", 100 (0..255)
-extern int32_t gRandomBackground;     // "Random Background", 1
-extern uint32_t gPhysicsRate;         // "Physics Rate", 50000 physics steps per second (0 = unpaced)
-extern int32_t gAllPresetsUsed;       // derived: no pattern has dontUse set
-extern uint32_t gScreenWidth, gScreenHeight; // requested display size parsed from "Resolution"
+extern int32_t gUseRandomPreset;               // "Use Random Preset", 0
+extern int32_t gMorphSettings;                 // "Morph Settings", 1
+extern int32_t gMorphDuration;                 // "Morph Duration", 6000 morph-clock ticks (1..20000)
+extern int32_t gMorphInterval;                 // "Morph Interval", 20 seconds (0..3600)
+extern int32_t gShowNames;                     // "Show Names", 0
+extern int32_t gShowHints;                     // "Show Hints", 0
+extern int32_t gDoubleSize;                    // "Double Size", 0
+extern int32_t gPaintingMode;                  // "Painting Mode", 3: chance of painting in tenths (0..10)
+extern int32_t gBackgroundBrightness;          // "Background Brightness", 100 (0..255)
+extern int32_t gRandomBackground;              // "Random Background", 1
+extern uint32_t gPhysicsRate;                  // "Physics Rate", 50000 physics steps per second (0 = unpaced)
+extern int32_t gAllPresetsUsed;                // derived: no pattern has dontUse set
+extern uint32_t gScreenWidth, gScreenHeight;   // requested display size parsed from "Resolution"

@@ -3,10 +3,22 @@
 
 static const ClockBackend *sClock = nullptr; // nullptr: the system clock
 
-static const ClockBackend *Clock() { return sClock ? sClock : SystemClockBackend(); }
+static const ClockBackend *Clock() {
+    return sClock ? sClock : SystemClockBackend();
+}
 
-void SetClockBackend(const ClockBackend *backend) { sClock = backend; }
-uint32_t PlatformTickCount() { return Clock()->tickCount(); }
-void PlatformLocalTime(LocalTime *out) { Clock()->localTime(out); }
-uint32_t PlatformCalendarSeconds() { return Clock()->calendarSeconds(); }
-void PlatformSleep(uint32_t ms) { Clock()->sleepMs(ms); }
+void SetClockBackend(const ClockBackend *backend) {
+    sClock = backend;
+}
+uint32_t PlatformTickCount() {
+    return Clock()->tickCount();
+}
+void PlatformLocalTime(LocalTime *out) {
+    Clock()->localTime(out);
+}
+uint32_t PlatformCalendarSeconds() {
+    return Clock()->calendarSeconds();
+}
+void PlatformSleep(uint32_t ms) {
+    Clock()->sleepMs(ms);
+}

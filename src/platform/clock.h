@@ -9,10 +9,10 @@ struct LocalTime {
 };
 
 struct ClockBackend {
-    uint32_t (*tickCount)();            // milliseconds since some start, wrapping at 2^32
-    void (*localTime)(LocalTime *out);  // the local wall-clock time
-    uint32_t (*calendarSeconds)();      // seconds since 1970, truncated to 32 bits
-    void (*sleepMs)(uint32_t ms);       // give up the processor for about this long
+    uint32_t (*tickCount)();           // milliseconds since some start, wrapping at 2^32
+    void (*localTime)(LocalTime *out); // the local wall-clock time
+    uint32_t (*calendarSeconds)();     // seconds since 1970, truncated to 32 bits
+    void (*sleepMs)(uint32_t ms);      // give up the processor for about this long
 };
 
 // The system's own clock of this build (clock_posix.cpp or clock_win32.cpp).
@@ -27,4 +27,6 @@ void PlatformSleep(uint32_t ms);
 
 // "Is this tick time due": the signed difference of two tick times, so every comparison keeps its meaning
 // across the wrap of the 32-bit count after 49.7 days. TickAfter(a, b) is a > b.
-inline bool TickAfter(uint32_t a, uint32_t b) { return static_cast<int32_t>(a - b) > 0; }
+inline bool TickAfter(uint32_t a, uint32_t b) {
+    return static_cast<int32_t>(a - b) > 0;
+}

@@ -6,7 +6,8 @@
 static uint32_t PosixTickCount() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
+    return static_cast<uint32_t>(static_cast<uint64_t>(ts.tv_sec) * 1000u +
+                                 static_cast<uint64_t>(ts.tv_nsec) / 1000000u);
 }
 
 static void PosixLocalTime(LocalTime *out) {
@@ -21,7 +22,9 @@ static void PosixLocalTime(LocalTime *out) {
     out->second = static_cast<uint32_t>(local.tm_sec);
 }
 
-static uint32_t PosixCalendarSeconds() { return static_cast<uint32_t>(time(nullptr)); }
+static uint32_t PosixCalendarSeconds() {
+    return static_cast<uint32_t>(time(nullptr));
+}
 
 static void PosixSleep(uint32_t ms) {
     timespec ts{static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L};

@@ -4,7 +4,9 @@
 #include <ctime>
 #include <windows.h>
 
-static uint32_t Win32TickCount() { return GetTickCount(); }
+static uint32_t Win32TickCount() {
+    return GetTickCount();
+}
 
 static void Win32LocalTime(LocalTime *out) {
     SYSTEMTIME st;
@@ -17,9 +19,13 @@ static void Win32LocalTime(LocalTime *out) {
     out->second = st.wSecond;
 }
 
-static uint32_t Win32CalendarSeconds() { return static_cast<uint32_t>(time(nullptr)); }
+static uint32_t Win32CalendarSeconds() {
+    return static_cast<uint32_t>(time(nullptr));
+}
 
-static void Win32Sleep(uint32_t ms) { Sleep(ms); }
+static void Win32Sleep(uint32_t ms) {
+    Sleep(ms);
+}
 
 const ClockBackend *SystemClockBackend() {
     static const ClockBackend backend = {Win32TickCount, Win32LocalTime, Win32CalendarSeconds, Win32Sleep};

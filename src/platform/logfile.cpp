@@ -10,4 +10,6 @@ void SetLogPathOverride(const char *path) {
     if (path) snprintf(sOverride, sizeof sOverride, "%s", path);
 }
 
-const char *LogPathOverride() { return sOverride[0] ? sOverride : nullptr; }
+const char *LogPathOverride() {
+    return sOverride[0] ? sOverride : nullptr;
+}

@@ -3,6 +3,6 @@
 #pragma once
 #include <cstdio>
 
-FILE *PlatformOpenLog();                    // opened for appending in text mode; nullptr when impossible
-void SetLogPathOverride(const char *path);  // tests and tools: log to this file instead; nullptr restores
-const char *LogPathOverride();              // the override, or nullptr
+FILE *PlatformOpenLog();                   // opened for appending in text mode; nullptr when impossible
+void SetLogPathOverride(const char *path); // tests and tools: log to this file instead; nullptr restores
+const char *LogPathOverride();             // the override, or nullptr

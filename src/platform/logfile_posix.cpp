@@ -6,7 +6,9 @@
 #include <cstring>
 #include <sys/stat.h>
 
-static bool MakeDirectory(const char *path) { return mkdir(path, 0755) == 0 || errno == EEXIST; }
+static bool MakeDirectory(const char *path) {
+    return mkdir(path, 0755) == 0 || errno == EEXIST;
+}
 
 FILE *PlatformOpenLog() {
     if (const char *override = LogPathOverride()) return fopen(override, "a");

@@ -21,7 +21,15 @@ void SetAllocationFaults(int skip, int fail) {
     sFaultsLeft = fail;
 }
 
-void *HeapAllocate(size_t bytes) { return FaultNow() ? nullptr : malloc(bytes ? bytes : 1); }
-void *HeapAllocateZeroed(size_t bytes) { return FaultNow() ? nullptr : calloc(1, bytes ? bytes : 1); }
-void *HeapReallocate(void *block, size_t bytes) { return FaultNow() ? nullptr : realloc(block, bytes ? bytes : 1); }
-void HeapRelease(void *block) { free(block); }
+void *HeapAllocate(size_t bytes) {
+    return FaultNow() ? nullptr : malloc(bytes ? bytes : 1);
+}
+void *HeapAllocateZeroed(size_t bytes) {
+    return FaultNow() ? nullptr : calloc(1, bytes ? bytes : 1);
+}
+void *HeapReallocate(void *block, size_t bytes) {
+    return FaultNow() ? nullptr : realloc(block, bytes ? bytes : 1);
+}
+void HeapRelease(void *block) {
+    free(block);
+}

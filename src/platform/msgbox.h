@@ -16,6 +16,6 @@ struct MessageBoxBackend {
     int (*show)(const char *text, const char *title, uint32_t style); // the button chosen
 };
 
-const MessageBoxBackend *SystemMessageBoxBackend(); // msgbox_posix.cpp / msgbox_win32.cpp
+const MessageBoxBackend *SystemMessageBoxBackend();          // msgbox_posix.cpp / msgbox_win32.cpp
 void SetMessageBoxBackend(const MessageBoxBackend *backend); // nullptr puts the system backend back
 int PlatformMessageBox(const char *text, const char *title, uint32_t style);

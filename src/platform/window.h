@@ -7,12 +7,12 @@
 using WindowHandle = void *; // HWND on Windows; an opaque token elsewhere
 
 struct WindowBackend {
-    bool (*nonTimerMessageWaiting)(WindowHandle window);              // peek, never removes anything
-    bool (*waitForMessage)(WindowHandle window, uint32_t timeoutMs);  // true when such a message waits
-    uint32_t (*refreshRate)();                                         // Hz; 0 when unknown
+    bool (*nonTimerMessageWaiting)(WindowHandle window);             // peek, never removes anything
+    bool (*waitForMessage)(WindowHandle window, uint32_t timeoutMs); // true when such a message waits
+    uint32_t (*refreshRate)();                                       // Hz; 0 when unknown
 };
 
-const WindowBackend *SystemWindowBackend(); // window_posix.cpp / window_win32.cpp
+const WindowBackend *SystemWindowBackend();          // window_posix.cpp / window_win32.cpp
 void SetWindowBackend(const WindowBackend *backend); // nullptr puts the system backend back
 
 bool PlatformNonTimerMessageWaiting(WindowHandle window);

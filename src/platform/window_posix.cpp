@@ -3,14 +3,18 @@
 #include "platform/clock.h"
 #include "platform/window.h"
 
-static bool NoMessageWaiting(WindowHandle) { return false; }
+static bool NoMessageWaiting(WindowHandle) {
+    return false;
+}
 
 static bool SleepForMessage(WindowHandle, uint32_t timeoutMs) {
     PlatformSleep(timeoutMs);
     return false;
 }
 
-static uint32_t UnknownRefreshRate() { return 0; }
+static uint32_t UnknownRefreshRate() {
+    return 0;
+}
 
 const WindowBackend *SystemWindowBackend() {
     static const WindowBackend backend = {NoMessageWaiting, SleepForMessage, UnknownRefreshRate};

@@ -15,7 +15,7 @@ TEST(RandomGenerator, FirstDrawsForSeedOne) {
 
 TEST(RandomGenerator, SeedZeroAndLargeSeedWrapModulo2To32) {
     SeedRand(0);
-    EXPECT_EQ(Rand(), 38);   // 2531011 >> 16
+    EXPECT_EQ(Rand(), 38); // 2531011 >> 16
     EXPECT_EQ(gRandState, 2531011u);
     SeedRand(0xFFFFFFFFu);
     const uint32_t expected = 0xFFFFFFFFu * 214013u + 2531011u;

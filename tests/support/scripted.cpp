@@ -10,7 +10,8 @@
 #include "platform/msgbox.h"
 #include "platform/window.h"
 
-// --- clock -------------------------------------------------------------------------------------------------------
+// --- clock
+// -------------------------------------------------------------------------------------------------------
 static uint64_t sNowUs = 0;
 static uint32_t sAutoAdvanceUs = 0;
 static uint32_t sReadings = 0;
@@ -24,14 +25,19 @@ static uint32_t ScriptedTickCount() {
     sNowUs += sAutoAdvanceUs;
     return now;
 }
-static void ScriptedLocal(LocalTime *out) { *out = sLocalTime; }
-static uint32_t ScriptedCalendar() { return sCalendarSeconds; }
+static void ScriptedLocal(LocalTime *out) {
+    *out = sLocalTime;
+}
+static uint32_t ScriptedCalendar() {
+    return sCalendarSeconds;
+}
 static void ScriptedSleep(uint32_t ms) {
     sSleptMs += ms;
     sNowUs += static_cast<uint64_t>(ms) * 1000;
 }
 
-static const ClockBackend kScriptedClock = {ScriptedTickCount, ScriptedLocal, ScriptedCalendar, ScriptedSleep};
+static const ClockBackend kScriptedClock = {ScriptedTickCount, ScriptedLocal, ScriptedCalendar,
+                                            ScriptedSleep};
 
 void InstallScriptedClock(uint32_t startMs) {
     sNowUs = static_cast<uint64_t>(startMs) * 1000;
@@ -40,17 +46,36 @@ void InstallScriptedClock(uint32_t startMs) {
     sSleptMs = 0;
     SetClockBackend(&kScriptedClock);
 }
-void UninstallScriptedClock() { SetClockBackend(nullptr); }
-void SetScriptedTime(uint32_t ms) { sNowUs = static_cast<uint64_t>(ms) * 1000; }
-void AdvanceScriptedTime(uint32_t ms) { sNowUs += static_cast<uint64_t>(ms) * 1000; }
-uint32_t ScriptedTime() { return static_cast<uint32_t>(sNowUs / 1000); }
-void SetScriptedAutoAdvanceUs(uint32_t us) { sAutoAdvanceUs = us; }
-uint32_t ScriptedTickReadings() { return sReadings; }
-void SetScriptedLocalTime(const LocalTime &t) { sLocalTime = t; }
-void SetScriptedCalendarSeconds(uint32_t seconds) { sCalendarSeconds = seconds; }
-uint32_t ScriptedSleptMs() { return sSleptMs; }
+void UninstallScriptedClock() {
+    SetClockBackend(nullptr);
+}
+void SetScriptedTime(uint32_t ms) {
+    sNowUs = static_cast<uint64_t>(ms) * 1000;
+}
+void AdvanceScriptedTime(uint32_t ms) {
+    sNowUs += static_cast<uint64_t>(ms) * 1000;
+}
+uint32_t ScriptedTime() {
+    return static_cast<uint32_t>(sNowUs / 1000);
+}
+void SetScriptedAutoAdvanceUs(uint32_t us) {
+    sAutoAdvanceUs = us;
+}
+uint32_t ScriptedTickReadings() {
+    return sReadings;
+}
+void SetScriptedLocalTime(const LocalTime &t) {
+    sLocalTime = t;
+}
+void SetScriptedCalendarSeconds(uint32_t seconds) {
+    sCalendarSeconds = seconds;
+}
+uint32_t ScriptedSleptMs() {
+    return sSleptMs;
+}
 
-// --- messages ----------------------------------------------------------------------------------------------------
+// --- messages
+// ----------------------------------------------------------------------------------------------------
 static std::vector<uint32_t> sMessageTimes; // tick times at which non-timer messages become waiting
 static uint32_t sRefreshRate = 60;
 static uint32_t sWaitCalls = 0;
@@ -76,7 +101,9 @@ static bool ScriptedWait(WindowHandle window, uint32_t timeoutMs) {
     return ScriptedWaiting(window);
 }
 
-static uint32_t ScriptedRefresh() { return sRefreshRate; }
+static uint32_t ScriptedRefresh() {
+    return sRefreshRate;
+}
 
 static const WindowBackend kScriptedWindow = {ScriptedWaiting, ScriptedWait, ScriptedRefresh};
 
@@ -91,12 +118,21 @@ void UninstallScriptedMessages() {
     sMessageTimes.clear();
     SetWindowBackend(nullptr);
 }
-void ScriptNonTimerMessageAt(uint32_t tickMs) { sMessageTimes.push_back(tickMs); }
-void ClearScriptedMessages() { sMessageTimes.clear(); }
-uint32_t ScriptedWaitCalls() { return sWaitCalls; }
-uint32_t ScriptedWaitedMs() { return sWaitedMs; }
+void ScriptNonTimerMessageAt(uint32_t tickMs) {
+    sMessageTimes.push_back(tickMs);
+}
+void ClearScriptedMessages() {
+    sMessageTimes.clear();
+}
+uint32_t ScriptedWaitCalls() {
+    return sWaitCalls;
+}
+uint32_t ScriptedWaitedMs() {
+    return sWaitedMs;
+}
 
-// --- message boxes -----------------------------------------------------------------------------------------------
+// --- message boxes
+// -----------------------------------------------------------------------------------------------
 static std::vector<RecordedBox> sBoxes;
 static std::vector<int> sAnswers;
 
@@ -118,18 +154,28 @@ void InstallMessageBoxRecorder() {
     sAnswers.clear();
     SetMessageBoxBackend(&kRecorder);
 }
-void UninstallMessageBoxRecorder() { SetMessageBoxBackend(nullptr); }
-void QueueMessageBoxAnswer(int answer) { sAnswers.push_back(answer); }
-const std::vector<RecordedBox> &RecordedBoxes() { return sBoxes; }
-void ClearRecordedBoxes() { sBoxes.clear(); }
+void UninstallMessageBoxRecorder() {
+    SetMessageBoxBackend(nullptr);
+}
+void QueueMessageBoxAnswer(int answer) {
+    sAnswers.push_back(answer);
+}
+const std::vector<RecordedBox> &RecordedBoxes() {
+    return sBoxes;
+}
+void ClearRecordedBoxes() {
+    sBoxes.clear();
+}
 
-// --- log file ----------------------------------------------------------------------------------------------------
+// --- log file
+// ----------------------------------------------------------------------------------------------------
 static std::string sLogPath;
 
 void InstallTemporaryLog() {
     static int counter = 0;
     const auto dir = std::filesystem::temp_directory_path();
-    sLogPath = (dir / ("tavo-test-log-" + std::to_string(++counter) + "-" + std::to_string(rand()) + ".txt")).string();
+    sLogPath = (dir / ("tavo-test-log-" + std::to_string(++counter) + "-" + std::to_string(rand()) + ".txt"))
+                   .string();
     std::remove(sLogPath.c_str());
     SetLogPathOverride(sLogPath.c_str());
 }
@@ -145,7 +191,8 @@ std::string LogContents() {
     if (FILE *f = fopen(sLogPath.c_str(), "r")) { // text mode: the file has CR LF line ends on Windows
         char buf[4096];
         size_t n;
-        while ((n = fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+        while ((n = fread(buf, 1, sizeof buf, f)) > 0)
+            text.append(buf, n);
         fclose(f);
     }
     return text;

@@ -1,0 +1,76 @@
+// A fresh engine on a scripted clock and message source, a 640 x 480 display packing 8-8-8 colours, the
+// diagnostic log in a temporary file and no allocation faults.
+#pragma once
+#include <gtest/gtest.h>
+
+#include "display/display.h"
+#include "engine/engine.h"
+#include "host/host.h"
+#include "patterns/patterns.h"
+#include "platform/memory.h"
+#include "support/scripted.h"
+
+inline void UseDisplay(uint32_t width, uint32_t height) {
+    gDisplay = {};
+    gDisplay.width = width;
+    gDisplay.height = height;
+    gDisplay.redShift = 16;
+    gDisplay.greenShift = 8;
+    gDisplay.redDivisor = gDisplay.greenDivisor = gDisplay.blueDivisor = 1;
+    gDisplay.ready = 1;
+}
+
+// Head at rest at the centre with no jump or colour step due for an hour: a frame step does physics only.
+inline void QuietHeadAtCentre() {
+    gTimeStep = 0.001;
+    gHalfStepSq = 5e-7;
+    gHeadX = gDisplay.width / 2;
+    gHeadY = gDisplay.height / 2;
+    gHeadVX = gHeadVY = 0.0;
+    gNextColourTime = gNextJumpTime = ScriptedTime() + 3600000;
+}
+
+// Exactly one physics step: paced at one step per millisecond, with input arriving a millisecond later.
+inline void RunOnePhysicsStep() {
+    gPhysicsRate = 1000;
+    ScriptNonTimerMessageAt(ScriptedTime() + 1);
+    UpdateTrails(nullptr);
+    ClearScriptedMessages();
+}
+
+inline int CountParticles() {
+    int n = 0;
+    for (TrailParticle *p = gTrailParticles; p; p = p->next)
+        ++n;
+    return n;
+}
+
+class EngineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        InstallScriptedClock(100000);
+        InstallScriptedMessages(60);
+        InstallTemporaryLog();
+        ResetEngineForTests();
+        UseDisplay(640, 480);
+        gPreviewMode = 0;
+        gPhysicsRate = 0;
+        gTrail.trailLength = 100;
+        gTrail.trailDensity = 1;
+        gTrail.numberOfTrails = 1;
+        gTrail.sparkliness = 1;
+        gTrail.colourSpeed = 50;
+        gTrail.jumpSpeed = 15;
+        SeedRand(1);
+    }
+    void TearDown() override {
+        SetAllocationFaults(0, 0);
+        ResetEngineForTests();
+        gPhysicsRate = 50000;
+        gPaintingMode = 3;
+        gDisplay = {};
+        UninstallTemporaryLog();
+        UninstallScriptedMessages();
+        UninstallScriptedClock();
+    }
+};
