@@ -42,6 +42,7 @@ static FT_Face LoadFace(bool bold) {
     }
     if (match) FcPatternDestroy(match);
     FcPatternDestroy(pattern);
+    FcFini(); // the face is open; fontconfig's caches are not needed again
     return sFaces[which];
 }
 
