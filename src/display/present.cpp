@@ -18,12 +18,15 @@ static DDSurface *Target() {
     return gPainting && !gPreviewMode ? gDisplay.primary : gDisplay.back;
 }
 
+// Set up and not torn down since; a state that says ready without its surfaces is treated as torn down.
+static bool Usable() { return gDisplay.ready && gDisplay.primary && gDisplay.back; }
+
 void DDSetPresentProbe(DDPresentProbe probe) {
     sPresentProbe = probe;
 }
 
 void DDClearTarget() {
-    if (!gDisplay.ready) return;
+    if (!Usable()) return;
     if (!sFillPacked) {
         sFillColour = DDPackColour(0, 0, 0);
         sFillPacked = true;
@@ -36,19 +39,19 @@ void DDClearTarget() {
 }
 
 void DDBltTextSlot(int slot) {
-    if (!gDisplay.ready || !gDisplay.textSurface || slot < 0 || slot >= NUM_TEXT_SLOTS) return;
+    if (!Usable() || !gDisplay.textSurface || slot < 0 || slot >= NUM_TEXT_SLOTS) return;
     const DDRect &r = gTextSlotRect[slot];
     if (r.right <= r.left || r.bottom <= r.top) return; // never drawn, or empty text: nothing to copy
     DisplayDevice()->blt(Target(), &r, gDisplay.textSurface, &r);
 }
 
 bool DDLockTarget() {
-    if (!gDisplay.ready) return false;
+    if (!Usable()) return false;
     return !DDFailed(DisplayDevice()->lock(Target(), &gDisplay.lockDesc));
 }
 
 void DDUnlockTarget() {
-    if (!gDisplay.ready) return;
+    if (!Usable()) return;
     DisplayDevice()->unlock(Target());
 }
 
@@ -72,7 +75,7 @@ static bool RestoreIfLost(DDSurface *surface) {
 }
 
 void DDPresent() {
-    if (!gDisplay.ready) return;
+    if (!Usable()) return;
     if (sPresentProbe) sPresentProbe(Target());
     for (int retry = 0;; ++retry) {
         if (PresentOnce() != DDERR_SURFACELOST || retry == MAX_PRESENT_RETRIES) return;

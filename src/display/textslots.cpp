@@ -33,7 +33,7 @@ static int32_t Clamp(int32_t v, int32_t low, int32_t high) {
 void DDDrawText(const char *text, const char *secondText, float mix, bool fill, int32_t size, int slot,
                 uint32_t colour, bool bold) {
     // A torn-down display stays down: no text surface is created on it, so a failure is reported once.
-    if (!gDisplay.ready || slot < 0 || slot >= NUM_TEXT_SLOTS) return;
+    if (!gDisplay.ready || !gDisplay.device || slot < 0 || slot >= NUM_TEXT_SLOTS) return;
     if (!gDisplay.textSurface && !DDCreateTextSurface()) return;
     const TextBackend *out = TextOutput();
     TextContext *context = out->begin(gDisplay.textSurface, size, bold);
