@@ -8,6 +8,10 @@
 // ddraw.h needs windows.h before it.
 #include <ddraw.h>
 
+static_assert(sizeof(void *) == 8 || sizeof(DDSURFACEDESC) == 108,
+              "the 32-bit surface description is 108 bytes");
+static_assert(sizeof(DDPIXELFORMAT) == 32, "the pixel format record is 32 bytes");
+
 static IDirectDraw *DD(DDDevice *device) {
     return reinterpret_cast<IDirectDraw *>(device);
 }
