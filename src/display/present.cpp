@@ -19,7 +19,9 @@ static DDSurface *Target() {
 }
 
 // Set up and not torn down since; a state that says ready without its surfaces is treated as torn down.
-static bool Usable() { return gDisplay.ready && gDisplay.primary && gDisplay.back; }
+static bool Usable() {
+    return gDisplay.ready && gDisplay.primary && gDisplay.back;
+}
 
 void DDSetPresentProbe(DDPresentProbe probe) {
     sPresentProbe = probe;
