@@ -1,6 +1,5 @@
 #include "session/session_fixture.h"
 
-
 namespace {
 
 // --- keys and buttons
