@@ -23,4 +23,8 @@ mkdir -p "$gallery" && rm -f "$gallery"/*.png
 for pattern in $(seq 0 14); do
     ./build/native-release/tavo --snapshot "$gallery" --pattern "$pattern" --seed 1 --seconds 6 --fps 0.5 --names
 done
-echo "Gallery: $(find "$gallery" -name '*.png' | wc -l) PNG files of the fifteen patterns in $gallery"
+# Two simulated minutes with morphing on: a morph lasts about a second, so some frames fall inside morphs and
+# show the copies gliding and the names cross-fading; effects start by themselves along the way.
+mkdir -p "$gallery/morphing" && rm -f "$gallery"/morphing/*.png
+./build/native-release/tavo --snapshot "$gallery/morphing" --pattern 0 --seed 7 --seconds 120 --fps 4 --names
+echo "Gallery: $(find "$gallery" -name '*.png' | wc -l) PNG files in $gallery (one folder per run; morphing/ holds two minutes of morphs)"

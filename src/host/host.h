@@ -32,7 +32,10 @@ struct SnapshotOptions {
     double seconds;         // simulated time to run
     double framesPerSecond; // PNG files per simulated second
     int names, doubleSize, paint;
+    int32_t morphTo; // pattern asked for at the start, −1 a random one, NO_SNAPSHOT_MORPH none
+    char effectKey;  // the key of an effect started at once (C, F, J, L, O, Q, S, V, W, Z), 0 none
 };
+constexpr int32_t NO_SNAPSHOT_MORPH = -2;
 
 void DefaultSnapshotOptions(SnapshotOptions *options);
 // Reads the snapshot options (argv[0] is the program). False with a message in `error` for a bad argument.

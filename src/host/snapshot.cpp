@@ -29,6 +29,8 @@ const char *const kSnapshotHelp =
     "  --names              show the pattern's name\n"
     "  --double-size        draw particles as 2 x 2 blocks\n"
     "  --paint              painting mode: trails accumulate between jumps\n"
+    "  --morph-to N         morph to standard pattern N (0..14, or 'random') at once\n"
+    "  --effect KEY         start the effect of key C, F, J, L, O, Q, S, V, W or Z at once\n"
     "  --help               this text\n";
 
 void DefaultSnapshotOptions(SnapshotOptions *o) {
@@ -40,6 +42,27 @@ void DefaultSnapshotOptions(SnapshotOptions *o) {
     o->depth = 32;
     o->seconds = 5.0;
     o->framesPerSecond = 1.0;
+    o->morphTo = NO_SNAPSHOT_MORPH;
+    o->effectKey = 0;
+}
+
+// The effect that a key asks for, as the saver's keys map them.
+static bool EffectOfKey(char key, EffectId *effect) {
+    static const struct {
+        char key;
+        EffectId effect;
+    } kKeys[] = {{'C', EFFECT_CENTRE_PULL},  {'F', EFFECT_FADE_HEAD},    {'J', EFFECT_REVERSAL},
+                 {'L', EFFECT_PULSE},        {'O', EFFECT_COLOUR_RAMP},  {'Q', EFFECT_QUICKSAND},
+                 {'S', EFFECT_FAN},          {'V', EFFECT_COSINE_SPEED}, {'W', EFFECT_FOUNTAIN},
+                 {'Z', EFFECT_FIXED_HEADING}};
+    const char upper = (key >= 'a' && key <= 'z') ? static_cast<char>(key - 'a' + 'A') : key;
+    for (const auto &k : kKeys) {
+        if (k.key == upper) {
+            *effect = k.effect;
+            return true;
+        }
+    }
+    return false;
 }
 
 static bool ParseUnsigned(const char *text, unsigned long long max, unsigned long long *out) {
@@ -91,6 +114,17 @@ bool ParseSnapshotOptions(int argc, char **argv, SnapshotOptions *o, char *error
             ok = ParsePositive(value, 3600.0, &o->seconds);
         } else if (strcmp(arg, "--fps") == 0) {
             ok = ParsePositive(value, 100.0, &o->framesPerSecond);
+        } else if (strcmp(arg, "--morph-to") == 0) {
+            if (value && strcmp(value, "random") == 0) {
+                o->morphTo = -1;
+            } else {
+                ok = ParseUnsigned(value, NUM_STANDARD_PRESETS - 1, &n);
+                o->morphTo = static_cast<int32_t>(n);
+            }
+        } else if (strcmp(arg, "--effect") == 0) {
+            EffectId effect;
+            ok = value && value[0] && !value[1] && EffectOfKey(value[0], &effect);
+            o->effectKey = ok ? value[0] : 0;
         } else {
             takesValue = false;
             if (strcmp(arg, "--names") == 0)
@@ -204,6 +238,10 @@ int RunSnapshot(const SnapshotOptions &o) {
         gClearRequest = 1;
         if (o.names) DDDrawText(gPresets[o.pattern].name, "", 1.0f, true, 16, TEXT_SLOT_NAME, 0, true);
         ResetTrailHead();
+        // Requests as the keys make them: the engine serves them at its first steps.
+        if (o.morphTo != NO_SNAPSHOT_MORPH) RequestMorph(o.morphTo);
+        EffectId effect;
+        if (o.effectKey && EffectOfKey(o.effectKey, &effect)) RequestEffect(effect);
 
         const uint64_t start = sNowUs;
         const uint32_t frames = static_cast<uint32_t>(o.seconds * o.framesPerSecond + 1e-9);

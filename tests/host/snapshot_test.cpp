@@ -62,6 +62,24 @@ TEST(SnapshotOptions, EveryOptionIsReadAndBadValuesAreRefusedWithTheirName) {
     EXPECT_EQ(error, "bad value '8' for --depth");
 }
 
+TEST(SnapshotOptions, MorphAndEffectRequestsAreReadAsTheKeysWouldMakeThem) {
+    SnapshotOptions o;
+    std::string error;
+    ASSERT_TRUE(Parse({"--snapshot", "d"}, &o, &error));
+    EXPECT_EQ(o.morphTo, NO_SNAPSHOT_MORPH);
+    EXPECT_EQ(o.effectKey, 0);
+    ASSERT_TRUE(Parse({"--snapshot", "d", "--morph-to", "12", "--effect", "w"}, &o, &error));
+    EXPECT_EQ(o.morphTo, 12);
+    EXPECT_EQ(o.effectKey, 'w');
+    ASSERT_TRUE(Parse({"--snapshot", "d", "--morph-to", "random"}, &o, &error));
+    EXPECT_EQ(o.morphTo, -1);
+    for (const char *key : {"X", "CF", "", "1"}) {
+        EXPECT_FALSE(Parse({"--snapshot", "d", "--effect", key}, &o, &error)) << key;
+    }
+    EXPECT_FALSE(Parse({"--snapshot", "d", "--morph-to", "15"}, &o, &error));
+    EXPECT_FALSE(Parse({"--snapshot", "d", "--morph-to"}, &o, &error));
+}
+
 #ifdef TAVO_HAVE_LIBPNG
 std::string ReadAll(const std::filesystem::path &p) {
     std::ifstream in(p, std::ios::binary);
