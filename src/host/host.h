@@ -17,6 +17,34 @@ int RunSettingsCommand(int *argc, char **argv, bool *handled);
 int RunSettingsCommandTo(int *argc, char **argv, bool *handled, FILE *out, FILE *err);
 
 // ---------------------------------------------------------------------------------------------------------------
+// Headless renderer: the real engine and display logic on the software device, on a simulated clock, writing
+// the screen to PNG files. Same options, same files.
+// ---------------------------------------------------------------------------------------------------------------
+#include <cstddef>
+#include <cstdint>
+
+struct SnapshotOptions {
+    const char *directory;  // where the PNG files go (created if missing)
+    int32_t pattern;        // standard pattern 0..14
+    uint32_t seed;          // random seed
+    uint32_t width, height; // display size, 320..16384 each
+    uint32_t depth;         // 16, 24 or 32 bits per pixel
+    double seconds;         // simulated time to run
+    double framesPerSecond; // PNG files per simulated second
+    int names, doubleSize, paint;
+    int32_t morphTo; // pattern asked for at the start, −1 a random one, NO_SNAPSHOT_MORPH none
+    char effectKey;  // the key of an effect started at once (C, F, J, L, O, Q, S, V, W, Z), 0 none
+};
+constexpr int32_t NO_SNAPSHOT_MORPH = -2;
+
+void DefaultSnapshotOptions(SnapshotOptions *options);
+// Reads the snapshot options (argv[0] is the program). False with a message in `error` for a bad argument.
+bool ParseSnapshotOptions(int argc, char **argv, SnapshotOptions *options, char *error, size_t errorSize);
+// Runs the saver headless; returns the process exit code (0 when every file was written).
+int RunSnapshot(const SnapshotOptions &options);
+extern const char *const kSnapshotHelp; // the options, one line each
+
+// ---------------------------------------------------------------------------------------------------------------
 // The saver window's class procedure and default handling: which input ends the saver (input_rules.cpp).
 // Portable; every host (Win32, SDL) routes the saver window's messages through these. A close request is
 // always posted, so it passes the session's close guard and StopSession before the host's password check.

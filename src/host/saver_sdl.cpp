@@ -60,6 +60,7 @@ static bool sHadFocus = false;
 static volatile sig_atomic_t sQuitSignal = 0;
 #if TAVO_HAVE_X11
 static volatile bool sForeignWindowGone = false;
+static unsigned long sForeignWindow = 0; // the X window we draw into for its owner, 0 when ours
 #endif
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -164,6 +165,9 @@ static intptr_t SdlDefault(WindowHandle, uint32_t message, uintptr_t, intptr_t) 
 // a peek nanoseconds), so input still arrives within a fraction of a millisecond.
 static bool SdlNonTimerMessageWaiting(WindowHandle) {
     if (!sPosted.empty() || sQuitSignal) return true;
+#if TAVO_HAVE_X11
+    if (sForeignWindowGone) return true;
+#endif
     if (++sPeeks >= PUMP_INTERVAL_PEEKS) {
         sPeeks = 0;
         SDL_PumpEvents();
@@ -287,6 +291,8 @@ static intptr_t Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     return SaverClassProc(kSaverWindow, message, wParam, lParam);
 }
 
+// Records the pointer at (x, y) in the picture's pixels (SDL maps events to the renderer's logical size,
+// which is the picture's) and makes the event parameter of it.
 static intptr_t PointParam(int x, int y) {
     const int cx = x < 0 ? 0 : (x > 0xFFFF ? 0xFFFF : x);
     const int cy = y < 0 ? 0 : (y > 0xFFFF ? 0xFFFF : y);
@@ -306,7 +312,7 @@ static void HandleEvent(const SDL_Event &e) {
             TrackModifiers(e.key.keysym.mod);
             if (vkey != VKEY_CONTROL && vkey != VKEY_SHIFT && vkey != VKEY_MENU)
                 sKeys[vkey] = down ? KEY_DOWN_BIT : 0;
-            const bool system = (e.key.keysym.mod & KMOD_ALT) || vkey == VKEY_MENU || vkey == VKEY_F1 + 9;
+            const bool system = (e.key.keysym.mod & KMOD_ALT) || vkey == VKEY_MENU || vkey == VKEY_F10;
             const uint32_t message =
                 down ? (system ? EV_SYSKEYDOWN : EV_KEYDOWN) : (system ? EV_SYSKEYUP : EV_KEYUP);
             Dispatch(message, vkey, down ? 1 : static_cast<intptr_t>(0xC0000001u));
@@ -343,6 +349,15 @@ static void HandleEvent(const SDL_Event &e) {
                 default: break;
             }
             break;
+#if TAVO_HAVE_X11
+        case SDL_SYSWMEVENT:
+            // The owner destroyed its window: end before drawing into it fails.
+            if (e.syswm.msg && e.syswm.msg->subsystem == SDL_SYSWM_X11 &&
+                e.syswm.msg->msg.x11.event.type == DestroyNotify &&
+                e.syswm.msg->msg.x11.event.xdestroywindow.window == sForeignWindow)
+                sForeignWindowGone = true;
+            break;
+#endif
         default: break;
     }
 }
@@ -426,6 +441,8 @@ static bool CreateForeignWindow(unsigned long xid) {
     SDL_VERSION(&info.version);
     if (SDL_GetWindowWMInfo(sWindow, &info) && info.subsystem == SDL_SYSWM_X11)
         XSelectInput(info.info.x11.display, xid, StructureNotifyMask | ExposureMask);
+    sForeignWindow = xid;
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE); // to see the window's DestroyNotify
     return true;
 #else
     (void)xid;
@@ -451,10 +468,12 @@ int RunSdlSaver(const SaverOptions &options) {
         fputs(kNoDisplay, stderr);
         return 1;
     }
+    // With an X display named, use it or say why not; never fall back to drawing nowhere.
+    if (x && *x && (!wayland || !*wayland) && (!driver || !*driver)) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
-        fprintf(stderr, "tavo: cannot open the display: %s\n", SDL_GetError());
+        fprintf(stderr, "tavo: cannot open the display %s: %s\n", x && *x ? x : "", SDL_GetError());
         return 1;
     }
     if (VideoDriverProblem()) {
@@ -518,10 +537,6 @@ int RunSdlSaver(const SaverOptions &options) {
     if (SDL_GetDesktopDisplayMode(0, &screen) == 0)
         SoftDeviceSetDesktop(static_cast<uint32_t>(screen.w), static_cast<uint32_t>(screen.h), 32);
     memset(sKeys, 0, sizeof sKeys);
-    int mx = 0, my = 0;
-    SDL_GetMouseState(&mx, &my);
-    sCursor = {mx, my};
-    sCursorKnown = true;
 
 #if TAVO_HAVE_X11
     // Installed last: SDL sets its own handlers while it creates windows and renderers.
@@ -533,6 +548,16 @@ int RunSdlSaver(const SaverOptions &options) {
         exitCode = 1; // the display could not be set up; the user has been told why
         sWindowAlive = false;
     } else {
+        // The movement rule measures in the picture's pixels, whose size the session has just chosen: take
+        // the reference point again where the pointer is in the picture.
+        if (EnsureTexture(gDisplay.width, gDisplay.height)) {
+            int mx = 0, my = 0;
+            SDL_GetMouseState(&mx, &my);
+            float lx = 0.0f, ly = 0.0f;
+            SDL_RenderWindowToLogical(sRenderer, mx, my, &lx, &ly);
+            PointParam(static_cast<int>(lx), static_cast<int>(ly));
+            gCursorRef = sCursor;
+        }
         if (options.mode == SAVER_FULL_SCREEN) SDL_RaiseWindow(sWindow);
         RunLoop();
         Dispatch(EV_DESTROY, 0, 0);

@@ -78,6 +78,7 @@ constexpr uint32_t VKEY_A = 0x41;
 constexpr uint32_t VKEY_LWIN = 0x5B;
 constexpr uint32_t VKEY_NUMPAD0 = 0x60;
 constexpr uint32_t VKEY_F1 = 0x70;
+constexpr uint32_t VKEY_F10 = 0x79; // a system key, like Alt
 constexpr uint32_t VKEY_NUMLOCK = 0x90;
 constexpr uint32_t VKEY_SCROLL = 0x91;
 constexpr uint32_t VKEY_OEM_1 = 0xBA;

@@ -14,11 +14,7 @@
 #include "platform/memory.h"
 #include "session/session.h"
 
-// Text-slot numbers and the overlay parameters the session draws with.
-constexpr int SLOT_KEY_HELP_1 = 0;
-constexpr int SLOT_KEY_HELP_2 = 1;
-constexpr int SLOT_HINT = 2;
-constexpr int SLOT_NAME = 3;
+// The overlay parameters the session draws with.
 constexpr int32_t HINT_TEXT_SIZE = 16; // pixels
 constexpr int32_t NAME_TEXT_SIZE = 16;
 constexpr int32_t KEY_HELP_TEXT_SIZE = 12;
@@ -65,10 +61,10 @@ static bool StartSession(WindowHandle window) {
 
     if (!DDInit(window, gScreenWidth, gScreenHeight)) return false; // already reported to the user
 
-    if (gShowHints) DrawOverlay(hint, HINT_TEXT_SIZE, SLOT_HINT, HINT_COLOUR);
-    DrawOverlay(gPresets[gCurrentPreset].name, NAME_TEXT_SIZE, SLOT_NAME, GREY_FROM_MIX);
-    DrawOverlay(KEY_HELP_LINE_1, KEY_HELP_TEXT_SIZE, SLOT_KEY_HELP_1, GREY_FROM_MIX);
-    DrawOverlay(KEY_HELP_LINE_2, KEY_HELP_TEXT_SIZE, SLOT_KEY_HELP_2, GREY_FROM_MIX);
+    if (gShowHints) DrawOverlay(hint, HINT_TEXT_SIZE, TEXT_SLOT_HINT, HINT_COLOUR);
+    DrawOverlay(gPresets[gCurrentPreset].name, NAME_TEXT_SIZE, TEXT_SLOT_NAME, GREY_FROM_MIX);
+    DrawOverlay(kKeyHelpLine1, KEY_HELP_TEXT_SIZE, TEXT_SLOT_KEYHELP1, GREY_FROM_MIX);
+    DrawOverlay(kKeyHelpLine2, KEY_HELP_TEXT_SIZE, TEXT_SLOT_KEYHELP2, GREY_FROM_MIX);
     ResetTrailHead();
 
     // Last, so that no tick arrives before everything above exists.
@@ -87,7 +83,7 @@ static void Tick(WindowHandle window) {
             // Only after the user asked for hints with H; hints on from the settings alone stay silent.
             snprintf(hint, sizeof hint, "%s", NO_HINT_TEXT);
         }
-        DrawOverlay(hint, HINT_TEXT_SIZE, SLOT_HINT, HINT_COLOUR);
+        DrawOverlay(hint, HINT_TEXT_SIZE, TEXT_SLOT_HINT, HINT_COLOUR);
     }
 }
 

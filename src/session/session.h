@@ -15,8 +15,6 @@ constexpr uint32_t CLOSE_GUARD_MS = 10000;    // old NT: an early close without 
 constexpr uint32_t CENTRE_BOX_PX = 3;         // mouse moves this close to the mode's centre are not input
 constexpr int HINT_TEXT_LEN = 200;            // characters of a performance-hint buffer, with its NUL
 
-extern const char KEY_HELP_LINE_1[];
-extern const char KEY_HELP_LINE_2[];
 extern const char NO_HINT_TEXT[]; // shown in the hint slot when H switched hints on and no hint applies
 
 extern int gSessionStopped;         // an accepted close stopped the session; ticks do nothing

@@ -11,11 +11,6 @@ int gOldNtPlatform = 0;
 uint16_t gFrameTimerStarted = 0;
 int gHintRequested = 0;
 
-const char KEY_HELP_LINE_1[] =
-    "1 to 0,+Ctrl: Morph to Pattern;  D: Toggle Double Size;  H: Toggle Hint;  M: Morph;  N: Toggle Names";
-const char KEY_HELP_LINE_2[] =
-    "P: Toggle Paint Mode;  Pause: Pause/Resume;  C,F,J,L,O,Q,S,V,W,Z: Trigger Various "
-    "Effects";
 const char NO_HINT_TEXT[] = "There is no hint at this time.";
 
 void ResetSessionForTests() {

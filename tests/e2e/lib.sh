@@ -39,13 +39,28 @@ poll() {
     done
 }
 
+# Our own Xvfb answers on $DISPLAY: its lock file names our process.
+xvfb_ready() {
+    kill -0 "$XVFB_PID" 2>/dev/null &&
+        [ "$(tr -d ' \n' 2>/dev/null <"/tmp/.X${DISPLAY#:}-lock")" = "$XVFB_PID" ] &&
+        xdotool getdisplaygeometry >/dev/null 2>&1
+}
+
+# A display number of our own, drawn at random from a high range that nobody else is likely to use.
 start_xvfb() {
-    # Xvfb picks a free display number itself and tells it: no race with tests running beside this one.
-    Xvfb -displayfd 5 -screen 0 1920x1080x24 -br -nolisten tcp 5>"$WORK/display" >"$WORK/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    poll 30 test -s "$WORK/display" || fail "Xvfb did not start: $(cat "$WORK/xvfb.log")"
-    export DISPLAY=:$(head -n 1 "$WORK/display")
-    poll 20 xdotool getdisplaygeometry >/dev/null 2>&1 || fail "display $DISPLAY does not answer"
+    local n try
+    for try in $(seq 1 20); do
+        n=$((300 + RANDOM % 600))
+        [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
+        Xvfb :$n -screen 0 1920x1080x24 -br -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=:$n
+        poll 20 xvfb_ready && return 0
+        kill "$XVFB_PID" 2>/dev/null
+        wait "$XVFB_PID" 2>/dev/null
+        XVFB_PID=
+    done
+    fail "no Xvfb display could be started: $(cat "$WORK/xvfb.log")"
 }
 
 start_tavo() {
@@ -64,8 +79,9 @@ wait_exit() {
     TAVO_PID=
 }
 
-# The saver's own window (SDL names it), found by title.
-find_window() { xdotool search --name "^$1\$" 2>/dev/null | head -n 1; }
+# The saver's own window (SDL names it), found by title: the newest one, since SDL may replace its first
+# window when it sets up its renderer. Look for it once the picture shows.
+find_window() { xdotool search --name "^$1\$" 2>/dev/null | tail -n 1; }
 
 # shot FILE [GEOMETRY]: a screenshot of the root window, optionally cropped (WxH+X+Y).
 shot() {
@@ -87,8 +103,9 @@ differ() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
 
 # window_geometry ID: WxH+X+Y of a window on the screen.
 window_geometry() {
-    local WINDOW X Y WIDTH HEIGHT SCREEN
-    eval "$(xdotool getwindowgeometry --shell "$1")"
+    local WINDOW SCREEN
+    local WIDTH=0 HEIGHT=0 X=0 Y=0
+    eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
     echo "${WIDTH}x${HEIGHT}+${X}+${Y}"
 }
 

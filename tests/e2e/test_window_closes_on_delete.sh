@@ -4,9 +4,9 @@ start_xvfb
 start_tavo --window 640x480
 
 poll 30 has_window Tavo || fail "no saver window appeared"
-window=$(find_window Tavo)
 has_trails() { shot "$WORK/a.png" && [ "$(lit "$WORK/a.png")" -gt 300 ]; }
 poll 60 has_trails || fail "no trails on the screen"
+window=$(find_window Tavo)
 
 # In a window, keys, buttons and moves leave the saver running.
 xdotool mousemove 10 10 mousemove 400 300 click 1 key x key Escape

@@ -97,21 +97,8 @@ TEST_F(HostInput, SetCursorHidesTheCursorAndIsAnsweredWhereInputEndsTheSaver) {
     EXPECT_FALSE(HostInputRules(kWindow, EV_SETCURSOR, 0, 0, &result));
 }
 
-TEST_F(HostInput, OnWin9xARefusedPasswordKeepsTheWindowAndResetsTheReference) {
-    gOnWin9x = 1;
-    gCheckPasswordBeforeClose = [](WindowHandle) { return false; };
-    SetScriptedCursor(40, 50);
+TEST_F(HostInput, OnWin9xThePasswordCheckDecidesTheCloseAndTheVerifierAnswersItsRequest) {
     intptr_t result = 9;
-    EXPECT_TRUE(HostInputRules(kWindow, EV_CLOSE, 0, 0, &result));
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(gCursorRef.x, 40);
-    EXPECT_EQ(gCursorRef.y, 50);
-    gCheckPasswordBeforeClose = [](WindowHandle) { return true; };
-    EXPECT_FALSE(HostInputRules(kWindow, EV_CLOSE, 0, 0, &result));
-}
-
-TEST_F(HostInput, VerifyRequestAsksTheLoadedVerifierOnWin9xOnly) {
-    intptr_t result = 0;
     EXPECT_FALSE(HostInputRules(kWindow, EV_APP, 0, 0, &result)); // not 9x: an ordinary message
     gOnWin9x = 1;
     EXPECT_TRUE(HostInputRules(kWindow, EV_APP, 0, 0, &result));
@@ -119,6 +106,15 @@ TEST_F(HostInput, VerifyRequestAsksTheLoadedVerifierOnWin9xOnly) {
     gVerifyPassword = [](WindowHandle) { return 0; };
     EXPECT_TRUE(HostInputRules(kWindow, EV_APP, 0, 0, &result));
     EXPECT_EQ(result, 0);
+
+    gCheckPasswordBeforeClose = [](WindowHandle) { return false; };
+    SetScriptedCursor(40, 50);
+    EXPECT_TRUE(HostInputRules(kWindow, EV_CLOSE, 0, 0, &result)); // refused: the window stays
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(gCursorRef.x, 40); // the refused user starts afresh from where the pointer is
+    EXPECT_EQ(gCursorRef.y, 50);
+    gCheckPasswordBeforeClose = [](WindowHandle) { return true; };
+    EXPECT_FALSE(HostInputRules(kWindow, EV_CLOSE, 0, 0, &result));
 }
 
 TEST_F(HostInput, AutoPlayMessageClosesAndCancelsTheDiscOnlyWithAVerifier) {

@@ -98,11 +98,4 @@ TEST_F(Hints, ThePreviewNeverHints) {
     gPreviewMode = 0;
 }
 
-TEST_F(Hints, TheHintBufferIsCutToItsSize) {
-    SetDesktopSize(1024, 768);
-    char text[12];
-    GetPerformanceHint(text, sizeof text);
-    EXPECT_STREQ(text, "HINT: Try a");
-}
-
 } // namespace
