@@ -50,6 +50,7 @@ static std::deque<PostedMessage> sPosted; // messages posted to the saver window
 static uint8_t sKeys[KEYBOARD_STATE_SIZE]; // the host's own key-down table, from the events it has seen
 static ScreenPoint sCursor = {0, 0};       // last pointer position, picture pixels
 static bool sCursorKnown = false;
+static bool sPointerMoved = false; // a move by the user has been delivered
 
 static SDL_TimerID sFrameTimer = 0;
 static Uint32 sTickEvent = 0;                 // SDL user event type that wakes the loop for a tick
@@ -320,10 +321,13 @@ static void HandleEvent(const SDL_Event &e) {
         }
         case SDL_MOUSEMOTION:
             // SDL reports the pointer where it already is when the window appears: not a move by the user.
+            // It is where the movement rule starts from, unless the user has moved already.
             if (e.motion.xrel == 0 && e.motion.yrel == 0) {
                 PointParam(e.motion.x, e.motion.y);
+                if (!sPointerMoved) gCursorRef = sCursor;
                 break;
             }
+            sPointerMoved = true;
             Dispatch(EV_MOUSEMOVE, 0, PointParam(e.motion.x, e.motion.y));
             break;
         case SDL_MOUSEBUTTONDOWN: {
@@ -551,8 +555,12 @@ int RunSdlSaver(const SaverOptions &options) {
         // The movement rule measures in the picture's pixels, whose size the session has just chosen: take
         // the reference point again where the pointer is in the picture.
         if (EnsureTexture(gDisplay.width, gDisplay.height)) {
-            int mx = 0, my = 0;
-            SDL_GetMouseState(&mx, &my);
+            // SDL's own idea of the pointer is empty until its first event: ask the display server.
+            int mx = 0, my = 0, wx = 0, wy = 0;
+            SDL_GetGlobalMouseState(&mx, &my);
+            SDL_GetWindowPosition(sWindow, &wx, &wy);
+            mx -= wx;
+            my -= wy;
             float lx = 0.0f, ly = 0.0f;
             SDL_RenderWindowToLogical(sRenderer, mx, my, &lx, &ly);
             PointParam(static_cast<int>(lx), static_cast<int>(ly));
