@@ -458,11 +458,10 @@ static const char kNoDisplay[] =
     "tavo: there is no display to show the saver on (DISPLAY is not set).\n"
     "Run it inside an X session, or render frames to PNG files without a display: tavo --snapshot DIR\n";
 
-static const char *VideoDriverProblem() {
+// Without a display SDL still starts, with a driver that shows nothing.
+static bool DrawsNowhere() {
     const char *driver = SDL_GetCurrentVideoDriver();
-    if (!driver) return "no video driver";
-    if (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0) return "no display";
-    return nullptr;
+    return !driver || strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0;
 }
 
 int RunSdlSaver(const SaverOptions &options) {
@@ -480,7 +479,7 @@ int RunSdlSaver(const SaverOptions &options) {
         fprintf(stderr, "tavo: cannot open the display %s: %s\n", x && *x ? x : "", SDL_GetError());
         return 1;
     }
-    if (VideoDriverProblem()) {
+    if (DrawsNowhere()) {
         fputs(kNoDisplay, stderr);
         SDL_Quit();
         return 1;
@@ -489,7 +488,6 @@ int RunSdlSaver(const SaverOptions &options) {
     InstallSignalHandlers();
 
     gInputEndsSaver = options.mode == SAVER_FULL_SCREEN ? 1 : 0;
-    bool created = false;
     if (options.mode == SAVER_FULL_SCREEN) {
         SDL_DisplayMode desktop;
         if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
@@ -506,8 +504,7 @@ int RunSdlSaver(const SaverOptions &options) {
 #if TAVO_HAVE_X11
         if (options.mode == SAVER_ROOT && xid == 0) xid = RootWindowId();
 #endif
-        created = xid != 0 && CreateForeignWindow(xid);
-        if (!created) {
+        if (xid == 0 || !CreateForeignWindow(xid)) {
             fprintf(stderr, "tavo: cannot draw into window 0x%lx: %s\n", xid, SDL_GetError());
             SDL_Quit();
             return 1;
