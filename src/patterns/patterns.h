@@ -57,3 +57,48 @@ extern int32_t gRandomBackground;              // "Random Background", 1
 extern uint32_t gPhysicsRate;                  // "Physics Rate", 50000 physics steps per second (0 = unpaced)
 extern int32_t gAllPresetsUsed;                // derived: no pattern has dontUse set
 extern uint32_t gScreenWidth, gScreenHeight;   // requested display size parsed from "Resolution"
+
+// ---------------------------------------------------------------------------------------------------------------
+// The settings store: the global values of SETTINGS_KEY and one subkey per stored pattern
+// ---------------------------------------------------------------------------------------------------------------
+#define SETTINGS_KEY "Software\\Halvex\\Tavo"  // below the user's root of the store
+constexpr int32_t MAX_PHYSICS_RATE = 10000000; // "Physics Rate" upper bound, physics steps per second
+
+// Each reads exactly the destination's width and stores the default when the read fails for any reason, or
+// when a DWORD or binary value is shorter than asked; the stored type is not looked at. `key` is a store key.
+void ReadRegDword(void *key, const char *valueName, int32_t *dest, int32_t defaultValue);
+void ReadRegDouble(void *key, const char *valueName, double *dest, double defaultValue);
+// A text of at most maxChars characters (a longer one reads as missing), always terminated in dest, which has
+// room for maxChars + 1 bytes; the default is copied in whole (cut at maxChars).
+void ReadRegString(void *key, const char *valueName, char *dest, int maxChars, const char *defaultText);
+
+// Loads the library and the global settings (patternsOnly: the patterns, "Preset" and the exclusions only),
+// then applies gCurrentPreset. False when no library could be built (gPresets then stays as it was).
+bool GetSettings(bool patternsOnly);
+void SaveSettings();        // the global values, in their fixed order
+void SavePreset(int index); // the fifteen values of one pattern's subkey; a standard pattern becomes modified
+bool WritePresetKey(
+    int index); // SavePreset's writing alone: true when the subkey and every value were written
+bool ParseResolution(const char *text, uint32_t *width, uint32_t *height); // "%lu x %lu", 320..16384 each
+
+// ---------------------------------------------------------------------------------------------------------------
+// The pattern library operations (the settings dialog's buttons, the saver's start)
+// ---------------------------------------------------------------------------------------------------------------
+int CountExcludedPresets();
+bool CheckSomePresetUsed();                 // false (after an error box) when every pattern is excluded
+bool IsPresetNameFree(const char *name);    // false (after an error box) when any pattern has it, in any case
+bool IsPresetNameAllowed(const char *name); // false (after an error box) for a name with a backslash
+void MakeCopyName(int source, char *out, int outSize); // "Copy of %s", cut to a name's 30 characters
+void SetPresetExcluded(int index, bool excluded);
+void UseAllPresets();
+// The copy takes the pane's editable fields; returns its index (user patterns are put in the store's order),
+// or -1 when the library could not grow (after an error box).
+int CopyPreset(int source, const char *newName, const Preset *pane);
+// Returns the pattern's index after renaming (user patterns are put in the store's order), or -1 when
+// refused.
+int RenamePreset(int index, const char *newName);
+void DeletePresetKey(int index);
+bool DeletePreset(int index); // the "Delete" button: refusal, question (default No), delete, reload
+bool RevertPreset(int index); // the "Defaults" button: refusal, question (default No), delete, rebuild
+void ChooseRandomPreset();    // a random pattern in use (any pattern when all are excluded), applied
+void ChooseStartingPreset();  // the saver's start: starting pattern, then the background

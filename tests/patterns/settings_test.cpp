@@ -1,0 +1,273 @@
+// Loading and saving the settings: what GetSettings makes of an empty, a partial, a hand-edited and a broken
+// store, and what SaveSettings and SavePreset leave in it.
+#include "patterns/settings_fixture.h"
+
+#include <cstring>
+
+#include "host/host.h"
+
+namespace {
+
+using SettingsTest = SettingsFixture;
+
+TEST_F(SettingsTest, EmptyStoreGivesStandardPatternsAndDefaults) {
+    gShowMoreOptions = 1;
+    gMorphDuration = 77;
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_EQ(gPresetCount, 15);
+    EXPECT_EQ(gCurrentPreset, 0);
+    EXPECT_STREQ(gPresets[3].name, "Spirograph");
+    EXPECT_EQ(gShowMoreOptions, 1) << "a machine that never stored settings keeps the first-run value";
+    EXPECT_EQ(gMorphDuration, 6000);
+    EXPECT_EQ(gPhysicsRate, 50000u);
+    EXPECT_STREQ(gResolution, "640 x 480");
+    EXPECT_EQ(gAllPresetsUsed, 1);
+    EXPECT_EQ(gScreenWidth, 640u);
+    EXPECT_EQ(gScreenHeight, 480u);
+}
+
+TEST_F(SettingsTest, KeyWithoutValuesGivesDefaultsButHidesMoreOptions) {
+    Load("[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\n");
+    gShowMoreOptions = 1;
+    gMorphSettings = 0;
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_EQ(gShowMoreOptions, 0);
+    EXPECT_EQ(gMorphSettings, 1);
+    EXPECT_EQ(gPresetCount, 15);
+}
+
+TEST_F(SettingsTest, StandardNameInOtherCaseIsTheModifiedStandardPattern) {
+    Load(KEY "\\tavo]\n\"Trail Length\"=dword:00000064\n"
+             KEY "\\Mine]\n" KEY "\\Zed]\n");
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_EQ(gPresetCount, 17);
+    EXPECT_STREQ(gPresets[0].name, "tavo") << "spelled as the subkey is";
+    EXPECT_EQ(gPresets[0].modified, 1);
+    EXPECT_EQ(gPresets[0].trailLength, 100);
+    EXPECT_STREQ(gPresets[15].name, "Mine");
+    EXPECT_EQ(gPresets[15].trailLength, 250) << "read before \"tavo\": pattern 0 was still built in";
+    EXPECT_EQ(gPresets[15].modified, 0);
+    EXPECT_STREQ(gPresets[16].name, "Zed");
+    EXPECT_EQ(gPresets[16].trailLength, 100) << "read after: pattern 0's stored value";
+}
+
+TEST_F(SettingsTest, UserPatternMissingValuesTakesPatternZerosBuiltInValues) {
+    Load(KEY "\\Mine]\n\"Trail Width\"=dword:0000000b\n");
+    ASSERT_TRUE(GetSettings(false));
+    const Preset &p = gPresets[15];
+    EXPECT_EQ(p.trailLength, 250);
+    EXPECT_EQ(p.trailWidth, 11);
+    EXPECT_EQ(p.alwaysFadeHead, 0);
+    EXPECT_EQ(p.alwaysPaint, 0);
+    EXPECT_EQ(p.is3D, 0);
+}
+
+TEST_F(SettingsTest, UserPatternsTakeIndicesInEnumerationOrder) {
+    Load(KEY "\\zebra]\n" KEY "\\Apple]\n" KEY "\\mango]\n");
+    ASSERT_TRUE(GetSettings(false));
+    ASSERT_EQ(gPresetCount, 18);
+    EXPECT_STREQ(gPresets[15].name, "Apple");
+    EXPECT_STREQ(gPresets[16].name, "mango");
+    EXPECT_STREQ(gPresets[17].name, "zebra");
+}
+
+TEST_F(SettingsTest, StoredPresetIsClampedToTheLastPatternTakenUnsigned) {
+    for (const char *stored : {"00000028", "ffffffff"}) {
+        Load(std::string(KEY "]\n\"Preset\"=dword:") + stored + "\n" KEY "\\A]\n" KEY "\\B]\n");
+        ASSERT_TRUE(GetSettings(false));
+        EXPECT_EQ(gPresetCount, 17);
+        EXPECT_EQ(gCurrentPreset, 16) << stored;
+    }
+}
+
+TEST_F(SettingsTest, ExclusionListExcludesItsStandardPatterns) {
+    Load(KEY "]\n\"Don't Use Presets\"=\"0310\"\n");
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_EQ(gPresets[3].dontUse, 1);
+    EXPECT_EQ(gPresets[10].dontUse, 1);
+    EXPECT_EQ(CountExcludedPresets(), 2);
+    EXPECT_EQ(gAllPresetsUsed, 0);
+}
+
+TEST_F(SettingsTest, MalformedExclusionEntriesAreIgnored) {
+    // pairs: "x1" not digits, "03", "01", "16" a user pattern's index, "-9", "91" out of range, "6" odd tail
+    Load(KEY "]\n\"Don't Use Presets\"=\"x1030116-9916\"\n" KEY "\\A]\n" KEY "\\B]\n");
+    ASSERT_TRUE(GetSettings(false));
+    ASSERT_EQ(gPresetCount, 17);
+    EXPECT_EQ(gPresets[3].dontUse, 1);
+    EXPECT_EQ(gPresets[1].dontUse, 1);
+    EXPECT_EQ(CountExcludedPresets(), 2);
+}
+
+TEST_F(SettingsTest, OnePatternLeftInUseTurnsMorphingOff) {
+    std::string text = KEY "]\n\"Morph Settings\"=dword:00000001\n\"Don't Use Presets\"=\"";
+    for (int k = 1; k < 15; ++k) {
+        char entry[8];
+        snprintf(entry, sizeof entry, "%02d", k);
+        text += entry;
+    }
+    Load(text + "\"\n");
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_EQ(CountExcludedPresets(), 14);
+    EXPECT_EQ(gMorphSettings, 0);
+}
+
+TEST_F(SettingsTest, TextsOverThirtyCharactersReadAsMissing) {
+    const std::string thirty = "1024 x 768" + std::string(20, ' ');
+    Load(KEY "]\n\"Resolution\"=\"" + thirty + "\"\n\"Don't Use Presets\"=\"0001020304050607080910111213141\"\n");
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_STREQ(gResolution, thirty.c_str()) << "exactly 30 characters are fine";
+    EXPECT_EQ(gScreenWidth, 1024u);
+    EXPECT_EQ(CountExcludedPresets(), 0) << "a 31-character list reads as missing";
+
+    Load(KEY "]\n\"Resolution\"=\"" + thirty + "x\"\n");
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_STREQ(gResolution, "640 x 480");
+}
+
+TEST_F(SettingsTest, TextsStoredWithoutTheirNulAreTerminated) {
+    // the system's own writer stores texts without a NUL; 31 such bytes must not run off the buffer
+    WriteRoot("Resolution", STORE_SZ, std::string(31, '8'));
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_STREQ(gResolution, "640 x 480");
+    WriteRoot("Resolution", STORE_SZ, "800 x 600");
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_STREQ(gResolution, "800 x 600");
+}
+
+TEST_F(SettingsTest, ResolutionSetsTheDisplaySizeExceptInPreview) {
+    Load(KEY "]\n\"Resolution\"=\"800 x 600\"\n");
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_EQ(gScreenWidth, 800u);
+    EXPECT_EQ(gScreenHeight, 600u);
+    gPreviewMode = 1;
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_EQ(gScreenWidth, 640u);
+    EXPECT_EQ(gScreenHeight, 480u);
+    gPreviewMode = 0;
+    for (const char *bad : {"wide", "800 by 600", "100 x 100", "800 x 99999999999", "-800 x 600"}) {
+        Load(std::string(KEY "]\n\"Resolution\"=\"") + bad + "\"\n");
+        ASSERT_TRUE(GetSettings(false));
+        EXPECT_EQ(gScreenWidth, 640u) << bad;
+        EXPECT_EQ(gScreenHeight, 480u) << bad;
+    }
+}
+
+TEST_F(SettingsTest, HandEditedValuesAreMadeSaneAtLoad) {
+    Load(KEY "]\n\"Morph Duration\"=dword:00000000\n\"Painting Mode\"=dword:ffffffff\n"
+             "\"Background Brightness\"=dword:00001000\n\"Physics Rate\"=dword:ffffffff\n\"Show Names\"=dword:00000007\n"
+             KEY "\\Odd]\n\"Trail Density\"=dword:00000000\n\"Number Of Trails\"=dword:80000000\n"
+             "\"Sparkliness\"=dword:00000001\n\"Sparkle\"=dword:00000005\n"
+             "\"Spiral Inc\"=hex:00,00,00,00,00,00,f0,7f\n");
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_EQ(gMorphDuration, 1);
+    EXPECT_EQ(gPaintingMode, 0);
+    EXPECT_EQ(gBackgroundBrightness, 255);
+    EXPECT_EQ(gPhysicsRate, 10000000u);
+    EXPECT_EQ(gShowNames, 1);
+    const Preset &p = gPresets[15];
+    EXPECT_EQ(p.trailDensity, 1);
+    EXPECT_EQ(p.numberOfTrails, 1);
+    EXPECT_EQ(p.sparkliness, 4);
+    EXPECT_EQ(p.sparkle, 1);
+    EXPECT_EQ(p.spiralInc, 0.0) << "infinity takes pattern 0's value";
+}
+
+TEST_F(SettingsTest, ShortDwordAndBinaryValuesCountAsMissing) {
+    Load(KEY "]\n\"Morph Interval\"=hex:05\n" KEY "\\Short]\n\"Trail Length\"=hex(4):07,00\n"
+             "\"Spiral Inc\"=hex:01,02,03\n\"Trail Width\"=\"12\"\n");
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_EQ(gMorphInterval, 20);
+    EXPECT_EQ(gPresets[15].trailLength, 250);
+    EXPECT_EQ(gPresets[15].spiralInc, 0.0);
+    EXPECT_EQ(gPresets[15].trailWidth, 20) << "a 3-byte text is too short for a DWORD";
+}
+
+TEST_F(SettingsTest, LongSubkeyNamesAreSkipped) {
+    Load(KEY "\\" + std::string(31, 'L') + "]\n" KEY "\\" + std::string(30, 'k') + "]\n");
+    ASSERT_TRUE(GetSettings(false));
+    ASSERT_EQ(gPresetCount, 16);
+    EXPECT_EQ(std::string(gPresets[15].name), std::string(30, 'k'));
+}
+
+TEST_F(SettingsTest, PatternsOnlyLeavesOtherGlobalsInMemory) {
+    Load(KEY "]\n\"Preset\"=dword:00000002\n\"Morph Duration\"=dword:00000064\n");
+    gMorphDuration = 1234;
+    ASSERT_TRUE(GetSettings(true));
+    EXPECT_EQ(gCurrentPreset, 2);
+    EXPECT_EQ(gMorphDuration, 1234);
+}
+
+TEST_F(SettingsTest, FailedFirstAllocationKeepsTheOldLibrary) {
+    Load(KEY "\\Mine]\n");
+    ASSERT_TRUE(GetSettings(false));
+    Preset *old = gPresets;
+    SetAllocationFaults(0, 1);
+    EXPECT_FALSE(GetSettings(false));
+    SetAllocationFaults(0, 0);
+    EXPECT_EQ(gPresets, old);
+    EXPECT_EQ(gPresetCount, 16);
+    EXPECT_NE(LogContents().find("GetSettings: Allocating memory for gPresets failed.\n"), std::string::npos);
+}
+
+TEST_F(SettingsTest, FailedGrowthStopsEnumerationButFinishesTheLoad) {
+    Load(KEY "]\n\"Preset\"=dword:00000010\n\"Don't Use Presets\"=\"03\"\n\"Resolution\"=\"800 x 600\"\n"
+             KEY "\\A]\n" KEY "\\B]\n" KEY "\\C]\n");
+    SetAllocationFaults(2, 1); // the block of 15 and pattern A succeed; growing for B fails
+    ASSERT_TRUE(GetSettings(false));
+    SetAllocationFaults(0, 0);
+    EXPECT_EQ(gPresetCount, 16);
+    EXPECT_EQ(gCurrentPreset, 15) << "the Preset clamp still runs";
+    EXPECT_EQ(gPresets[3].dontUse, 1) << "and the exclusions";
+    EXPECT_EQ(gScreenWidth, 800u) << "and the display size";
+    ASSERT_EQ(RecordedBoxes().size(), 1u);
+    EXPECT_EQ(RecordedBoxes()[0].text, "A system error occurred reading the settings from the registry.");
+    StoreKey key;
+    ASSERT_EQ(StoreOpenKey(SETTINGS_KEY, STORE_READ, &key), STORE_SUCCESS) << "the key was closed";
+    StoreCloseKey(key);
+}
+
+TEST_F(SettingsTest, UnopenableSubkeyIsLoggedAndTakesNoIndex) {
+    Load(KEY "\\A]\n" KEY "\\Tavo]\n\"Trail Length\"=dword:00000001\n");
+    SetMemoryStoreFaults(STORE_OP_OPEN, 1, 2, STORE_ACCESS_DENIED);
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_EQ(gPresetCount, 15);
+    EXPECT_EQ(gPresets[0].modified, 1);
+    EXPECT_EQ(gPresets[0].trailLength, 250);
+    EXPECT_NE(LogContents().find("Couldn't open registry key \"Software\\Halvex\\Tavo\\A\" for setting \"A\"\n"),
+              std::string::npos);
+}
+
+TEST_F(SettingsTest, SaveSettingsWritesEveryGlobalThatLoadsBack) {
+    gShowMoreOptions = 0;
+    snprintf(gResolution, sizeof gResolution, "%s", "1024 x 768");
+    gCurrentPreset = 4;
+    gMorphDuration = 321;
+    gPhysicsRate = 1234;
+    gRandomBackground = 0;
+    SaveSettings();
+    EXPECT_EQ(ReadRoot("Resolution"), "1024 x 768") << "a text is stored without its NUL";
+    gMorphDuration = gPhysicsRate = 0;
+    gShowMoreOptions = 1;
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_EQ(gShowMoreOptions, 0);
+    EXPECT_EQ(gCurrentPreset, 4);
+    EXPECT_EQ(gMorphDuration, 321);
+    EXPECT_EQ(gPhysicsRate, 1234u);
+    EXPECT_EQ(gRandomBackground, 0);
+    EXPECT_EQ(gScreenWidth, 1024u);
+}
+
+TEST_F(SettingsTest, SavePresetWritesFifteenValuesAndMarksStandardModified) {
+    ASSERT_TRUE(GetSettings(false));
+    gPresets[4].trailLength = 999;
+    SavePreset(4);
+    EXPECT_EQ(gPresets[4].modified, 1);
+    EXPECT_EQ(CountPatternValues(SETTINGS_KEY "\\Jellyfish"), 15);
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_EQ(gPresets[4].trailLength, 999);
+    EXPECT_EQ(gPresets[4].spiralInc, 1.0474475511933334);
+    EXPECT_EQ(gPresets[4].modified, 1);
+}
+
+} // namespace
