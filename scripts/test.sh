@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The project's test command: installs what is missing, builds the native, sanitizer and Windows builds, and
-# runs every suite (native unit tests, the same under ASan+UBSan, the Windows build's tests under Wine, and the
-# end-to-end scripts). The last lines are ctest's summary over the suites.
+# runs every suite (native unit tests, the same under ASan+UBSan, the Windows build's tests under Wine, the
+# end-to-end scripts and a short fuzzing run). The last lines are ctest's summary over the suites.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -24,6 +24,7 @@ build native
 build asan
 build windows-x64
 build windows-i686
+build fuzz
 
 # One ctest run over the suites, so its summary closes the output.
 suites="$root/build/suites"
@@ -35,6 +36,8 @@ add_test(sanitizer-unit-tests ctest --test-dir $root/build/asan --output-on-fail
 set_tests_properties(sanitizer-unit-tests PROPERTIES TIMEOUT 1200)
 add_test(windows-tests-under-wine ctest --test-dir $root/build/windows-x64 --output-on-failure)
 set_tests_properties(windows-tests-under-wine PROPERTIES TIMEOUT 1800)
+add_test(fuzz-smoke $root/scripts/fuzz-smoke.sh)
+set_tests_properties(fuzz-smoke PROPERTIES TIMEOUT 900)
 CTEST
 echo "== running the suites"
 ctest --test-dir "$suites" --output-on-failure

@@ -1,6 +1,6 @@
-// The pattern library operations: exclusions, copy, rename, delete, revert, the random choice and the starting
-// pattern. The settings dialog calls them (and asks its questions through them); the saver's start chooses the
-// starting pattern. Every change reaches the store at once; a refused operation changes nothing.
+// The pattern library operations: exclusions, copy, rename, delete, revert, the random choice and the
+// starting pattern. The settings dialog calls them (and asks its questions through them); the saver's start
+// chooses the starting pattern. Every change reaches the store at once; a refused operation changes nothing.
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -15,11 +15,14 @@
 
 int CountExcludedPresets() {
     int count = 0;
-    for (int k = 0; k < gPresetCount; ++k) count += gPresets[k].dontUse != 0;
+    for (int k = 0; k < gPresetCount; ++k)
+        count += gPresets[k].dontUse != 0;
     return count;
 }
 
-static void UpdateAllPresetsUsed() { gAllPresetsUsed = CountExcludedPresets() == 0; }
+static void UpdateAllPresetsUsed() {
+    gAllPresetsUsed = CountExcludedPresets() == 0;
+}
 
 bool CheckSomePresetUsed() {
     if (CountExcludedPresets() != gPresetCount) return true;
@@ -32,7 +35,8 @@ bool IsPresetNameFree(const char *name) {
     for (int k = 0; k < gPresetCount; ++k) {
         if (StoreCompareNames(gPresets[k].name, name) == 0) {
             char text[160];
-            snprintf(text, sizeof text, "There is already a pattern called \"%s\".\nChoose a different name.", name);
+            snprintf(text, sizeof text, "There is already a pattern called \"%s\".\nChoose a different name.",
+                     name);
             ErrorBox(text);
             return false;
         }
@@ -138,8 +142,10 @@ static int SortUserPresets(int follow) {
         return order.size();
     };
     std::vector<int> from(static_cast<size_t>(users));
-    for (int k = 0; k < users; ++k) from[static_cast<size_t>(k)] = NUM_STANDARD_PRESETS + k;
-    std::stable_sort(from.begin(), from.end(), [&](int a, int b) { return rank(gPresets[a]) < rank(gPresets[b]); });
+    for (int k = 0; k < users; ++k)
+        from[static_cast<size_t>(k)] = NUM_STANDARD_PRESETS + k;
+    std::stable_sort(from.begin(), from.end(),
+                     [&](int a, int b) { return rank(gPresets[a]) < rank(gPresets[b]); });
     std::vector<Preset> sorted(static_cast<size_t>(users));
     int followed = follow, current = gCurrentPreset;
     for (int k = 0; k < users; ++k) {
@@ -157,8 +163,8 @@ int CopyPreset(int source, const char *newName, const Preset *pane) {
     const Preset values = *pane; // the pane may be a record of the block about to move
     const int32_t spiralTrail = gPresets[source].spiralTrail;
     const double spiralInc = gPresets[source].spiralInc;
-    Preset *grown =
-        static_cast<Preset *>(HeapReallocate(gPresets, sizeof(Preset) * static_cast<size_t>(gPresetCount + 1)));
+    Preset *grown = static_cast<Preset *>(
+        HeapReallocate(gPresets, sizeof(Preset) * static_cast<size_t>(gPresetCount + 1)));
     if (!grown) {
         ErrorBox("A system error occurred copying the preset.");
         return -1;
@@ -215,7 +221,8 @@ void DeletePresetKey(int index) {
     if (index > NUM_STANDARD_PRESETS) {
         const int32_t preset = index - 1;
         unsigned char bytes[4];
-        for (int k = 0; k < 4; ++k) bytes[k] = static_cast<unsigned char>(static_cast<uint32_t>(preset) >> (8 * k));
+        for (int k = 0; k < 4; ++k)
+            bytes[k] = static_cast<unsigned char>(static_cast<uint32_t>(preset) >> (8 * k));
         StoreWriteValue(key, "Preset", STORE_DWORD, bytes, 4);
     }
     StoreCloseKey(key);
@@ -240,8 +247,8 @@ bool RevertPreset(int index) {
         return false;
     }
     char question[160];
-    snprintf(question, sizeof question, "Are you sure you want to revert \"%s\" back to its default settings?",
-             gPresets[index].name);
+    snprintf(question, sizeof question,
+             "Are you sure you want to revert \"%s\" back to its default settings?", gPresets[index].name);
     if (!AskYesNo(question, false)) return false;
     DeletePresetKey(index);
     InitStandardPreset(index);
@@ -265,9 +272,13 @@ void ChooseStartingPreset() {
     if (gUseRandomPreset) {
         ChooseRandomPreset();
     } else if (gMorphSettings) {
-        if (gPresets[gCurrentPreset].dontUse) ChooseRandomPreset();
-        else ApplyPreset(gCurrentPreset); // draws the painting decision anew
+        if (gPresets[gCurrentPreset].dontUse)
+            ChooseRandomPreset();
+        else
+            ApplyPreset(gCurrentPreset); // draws the painting decision anew
     }
-    if (gRandomBackground && gBackgroundBrightness > 0) gBlueBackground = Rand() % 2 == 1;
-    else gBlueBackground = gBackgroundBrightness > 0;
+    if (gRandomBackground && gBackgroundBrightness > 0)
+        gBlueBackground = Rand() % 2 == 1;
+    else
+        gBlueBackground = gBackgroundBrightness > 0;
 }

@@ -39,7 +39,8 @@ void ReadRegString(void *key, const char *valueName, char *dest, int maxChars, c
     if (maxChars < 0) maxChars = 0;
     if (maxChars > static_cast<int>(sizeof buffer) - 1) maxChars = sizeof buffer - 1;
     uint32_t type = 0, size = static_cast<uint32_t>(maxChars) + 1;
-    if (StoreReadValue(key, valueName, &type, buffer, &size) == STORE_SUCCESS && size <= uint32_t(maxChars) + 1) {
+    if (StoreReadValue(key, valueName, &type, buffer, &size) == STORE_SUCCESS &&
+        size <= uint32_t(maxChars) + 1) {
         // the text ends at its first NUL or at the bytes returned; more than maxChars is too long to keep
         const size_t length = strnlen(buffer, size);
         if (length <= static_cast<size_t>(maxChars)) {
@@ -51,8 +52,12 @@ void ReadRegString(void *key, const char *valueName, char *dest, int maxChars, c
     snprintf(dest, static_cast<size_t>(maxChars) + 1, "%s", defaultText);
 }
 
-static int32_t Clamp(int32_t value, int32_t low, int32_t high) { return value < low ? low : value > high ? high : value; }
-static int32_t Flag(int32_t value) { return value != 0; }
+static int32_t Clamp(int32_t value, int32_t low, int32_t high) {
+    return value < low ? low : value > high ? high : value;
+}
+static int32_t Flag(int32_t value) {
+    return value != 0;
+}
 
 static void LogStoreProblems(const char *function) {
     char text[2500];
@@ -63,11 +68,13 @@ bool ParseResolution(const char *text, uint32_t *width, uint32_t *height) {
     uint32_t values[2] = {0, 0};
     const char *p = text;
     for (int k = 0; k < 2; ++k) {
-        while (*p == ' ' || *p == '\t') ++p;
+        while (*p == ' ' || *p == '\t')
+            ++p;
         if (k == 1) {
             if (*p != 'x') return false;
             ++p;
-            while (*p == ' ' || *p == '\t') ++p;
+            while (*p == ' ' || *p == '\t')
+                ++p;
         }
         if (*p < '0' || *p > '9') return false;
         uint32_t value = 0;
@@ -151,7 +158,8 @@ static void ReadGlobals(void *key) {
     gBackgroundBrightness = Clamp(gBackgroundBrightness, 0, 255);
     gRandomBackground = Flag(gRandomBackground);
     // taken as unsigned: a stored "negative" rate is a huge one, clamped to the top
-    gPhysicsRate = static_cast<uint32_t>(rate) > uint32_t(MAX_PHYSICS_RATE) ? MAX_PHYSICS_RATE : uint32_t(rate);
+    gPhysicsRate =
+        static_cast<uint32_t>(rate) > uint32_t(MAX_PHYSICS_RATE) ? MAX_PHYSICS_RATE : uint32_t(rate);
 }
 
 static void DefaultGlobals() {
@@ -237,7 +245,8 @@ bool GetSettings(bool patternsOnly) {
     }
     HeapRelease(gPresets);
     gPresets = fresh;
-    for (int k = 0; k < NUM_STANDARD_PRESETS; ++k) InitStandardPreset(k);
+    for (int k = 0; k < NUM_STANDARD_PRESETS; ++k)
+        InitStandardPreset(k);
     gPresetCount = NUM_STANDARD_PRESETS;
 
     void *key = nullptr;
@@ -276,13 +285,15 @@ bool GetSettings(bool patternsOnly) {
 // ---------------------------------------------------------------------------------------------------------------
 static bool WriteDword(void *key, const char *valueName, int32_t value) {
     unsigned char bytes[4];
-    for (int k = 0; k < 4; ++k) bytes[k] = static_cast<unsigned char>(static_cast<uint32_t>(value) >> (8 * k));
+    for (int k = 0; k < 4; ++k)
+        bytes[k] = static_cast<unsigned char>(static_cast<uint32_t>(value) >> (8 * k));
     return StoreWriteValue(key, valueName, STORE_DWORD, bytes, 4) == STORE_SUCCESS;
 }
 
 static bool WriteText(void *key, const char *valueName, const char *text) {
     // the characters only, without a terminating NUL
-    return StoreWriteValue(key, valueName, STORE_SZ, text, static_cast<uint32_t>(strlen(text))) == STORE_SUCCESS;
+    return StoreWriteValue(key, valueName, STORE_SZ, text, static_cast<uint32_t>(strlen(text))) ==
+           STORE_SUCCESS;
 }
 
 void SaveSettings() {

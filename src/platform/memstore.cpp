@@ -3,9 +3,9 @@
 #include "platform/store_tree.h"
 
 static StoreTree sTree;
-static uint32_t sFaultOps = 0;   // operations that may fail (StoreOp bits)
-static int sFaultSkip = 0;       // matching calls still to succeed first
-static int sFaultCount = 0;      // matching calls still to fail
+static uint32_t sFaultOps = 0; // operations that may fail (StoreOp bits)
+static int sFaultSkip = 0;     // matching calls still to succeed first
+static int sFaultCount = 0;    // matching calls still to fail
 static int32_t sFaultCode = STORE_SUCCESS;
 
 void ResetMemoryStore() {
@@ -63,4 +63,6 @@ static int32_t MemCloseKey(StoreKey key) {
 static const StoreBackend kMemoryStore = {MemOpenKey, MemCreateKey, MemReadValue, MemWriteValue,
                                           MemEnumKey, MemDeleteKey, MemCloseKey,  nullptr};
 
-const StoreBackend *MemoryStoreBackend() { return &kMemoryStore; }
+const StoreBackend *MemoryStoreBackend() {
+    return &kMemoryStore;
+}

@@ -65,7 +65,8 @@ static void ReadFile() {
     }
     char buffer[65536];
     size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0) sRaw.append(buffer, got);
+    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
+        sRaw.append(buffer, got);
     if (ferror(file)) sUnreadable = true;
     fclose(file);
     if (sUnreadable) return;
@@ -75,10 +76,12 @@ static void ReadFile() {
     if (sHasBadLines && !sReported) {
         char text[1200];
         if (result.badLines)
-            snprintf(text, sizeof text, "\"%s\": %d line(s) could not be read and were skipped, the first at line %d.",
-                     path, result.badLines, result.firstBadLine);
+            snprintf(text, sizeof text,
+                     "\"%s\": %d line(s) could not be read and were skipped, the first at line %d.", path,
+                     result.badLines, result.firstBadLine);
         else
-            snprintf(text, sizeof text, "\"%s\": the file ends in half a character, which was dropped.", path);
+            snprintf(text, sizeof text, "\"%s\": the file ends in half a character, which was dropped.",
+                     path);
         Tell(text);
         sReported = true;
     }
@@ -108,8 +111,8 @@ static int32_t SaveFile() {
         snprintf(backup, sizeof backup, "%s.bak", path);
         if (!WriteAtomically(backup, sRaw)) return STORE_CANT_WRITE;
         char text[2300];
-        snprintf(text, sizeof text, "\"%s\" held lines that could not be read; the old file is kept as \"%s\".", path,
-                 backup);
+        snprintf(text, sizeof text,
+                 "\"%s\" held lines that could not be read; the old file is kept as \"%s\".", path, backup);
         Tell(text);
     }
     const std::string text = RegTextWrite(sTree);
@@ -148,7 +151,8 @@ static int32_t FileReadValue(StoreKey key, const char *name, uint32_t *type, voi
     return TreeReadValue(sTree, key, name, type, data, size);
 }
 
-static int32_t FileWriteValue(StoreKey key, const char *name, uint32_t type, const void *data, uint32_t size) {
+static int32_t FileWriteValue(StoreKey key, const char *name, uint32_t type, const void *data,
+                              uint32_t size) {
     StoreTree before = sTree;
     int32_t result = TreeWriteValue(sTree, key, name, type, data, size);
     if (result == STORE_SUCCESS && (result = SaveFile()) != STORE_SUCCESS) sTree.keys.swap(before.keys);
@@ -179,7 +183,9 @@ static bool FileTakeProblem(char *text, size_t size) {
     return true;
 }
 
-static const StoreBackend kRegFileStore = {FileOpenKey,  FileCreateKey, FileReadValue,  FileWriteValue,
-                                           FileEnumKey,  FileDeleteKey, FileCloseKey,   FileTakeProblem};
+static const StoreBackend kRegFileStore = {FileOpenKey, FileCreateKey, FileReadValue, FileWriteValue,
+                                           FileEnumKey, FileDeleteKey, FileCloseKey,  FileTakeProblem};
 
-const StoreBackend *RegFileStoreBackend() { return &kRegFileStore; }
+const StoreBackend *RegFileStoreBackend() {
+    return &kRegFileStore;
+}

@@ -8,4 +8,4 @@ bool RegFileDefaultPath(char *out, size_t size); // false when there is no home 
 bool RegFileMakeParent(const char *path);        // creates the file's folder (and its parents) if missing
 bool RegFileFlushToDisk(FILE *file);             // fflush, then the system's own flush to the device
 bool RegFileReplace(const char *from, const char *to); // atomically, overwriting `to`
-unsigned RegFileProcessId();                      // keeps temporary names of two processes apart
+unsigned RegFileProcessId();                           // keeps temporary names of two processes apart

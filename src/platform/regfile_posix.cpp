@@ -35,10 +35,18 @@ bool RegFileMakeParent(const char *path) {
     return true;
 }
 
-bool RegFileFlushToDisk(FILE *file) { return fflush(file) == 0 && fsync(fileno(file)) == 0; }
+bool RegFileFlushToDisk(FILE *file) {
+    return fflush(file) == 0 && fsync(fileno(file)) == 0;
+}
 
-bool RegFileReplace(const char *from, const char *to) { return rename(from, to) == 0; }
+bool RegFileReplace(const char *from, const char *to) {
+    return rename(from, to) == 0;
+}
 
-unsigned RegFileProcessId() { return static_cast<unsigned>(getpid()); }
+unsigned RegFileProcessId() {
+    return static_cast<unsigned>(getpid());
+}
 
-const StoreBackend *SystemStoreBackend() { return RegFileStoreBackend(); }
+const StoreBackend *SystemStoreBackend() {
+    return RegFileStoreBackend();
+}

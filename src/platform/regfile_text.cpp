@@ -8,7 +8,9 @@
 static const char kHeader5[] = "Windows Registry Editor Version 5.00";
 static const char kHeader4[] = "REGEDIT4";
 
-static bool IsStringType(uint32_t type) { return type == 1 || type == 2 || type == 7; } // SZ, EXPAND_SZ, MULTI_SZ
+static bool IsStringType(uint32_t type) {
+    return type == 1 || type == 2 || type == 7;
+} // SZ, EXPAND_SZ, MULTI_SZ
 
 // One UTF-16 code unit to a Windows-1252 byte; what the code page lacks becomes '?', as Windows converts it.
 static char ToCodePage(uint32_t unit) {
@@ -46,7 +48,10 @@ static std::string FromUtf8(const unsigned char *bytes, size_t size) {
     std::string out;
     for (size_t i = 0; i < size;) {
         const unsigned char c = bytes[i];
-        const size_t extra = c >= 0xF0 && c < 0xF8 ? 3 : c >= 0xE0 && c < 0xF0 ? 2 : c >= 0xC2 && c < 0xE0 ? 1 : 0;
+        const size_t extra = c >= 0xF0 && c < 0xF8   ? 3
+                             : c >= 0xE0 && c < 0xF0 ? 2
+                             : c >= 0xC2 && c < 0xE0 ? 1
+                                                     : 0;
         uint32_t point = c;
         bool valid = extra > 0 && i + extra < size;
         if (valid) {
@@ -67,12 +72,16 @@ static std::string FromUtf8(const unsigned char *bytes, size_t size) {
     return out;
 }
 
-static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+static bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 static std::string Trim(const std::string &s) {
     size_t a = 0, b = s.size();
-    while (a < b && IsBlank(s[a])) ++a;
-    while (b > a && IsBlank(s[b - 1])) --b;
+    while (a < b && IsBlank(s[a]))
+        ++a;
+    while (b > a && IsBlank(s[b - 1]))
+        --b;
     return s.substr(a, b - a);
 }
 
@@ -106,7 +115,8 @@ static bool ParseQuoted(const std::string &s, size_t *at, std::string *out) {
 }
 
 static bool OnlyBlanksFrom(const std::string &s, size_t at) {
-    while (at < s.size() && IsBlank(s[at])) ++at;
+    while (at < s.size() && IsBlank(s[at]))
+        ++at;
     return at == s.size();
 }
 
@@ -114,7 +124,8 @@ static bool ParseHexBytes(const std::string &s, size_t at, std::string *out) {
     out->clear();
     bool expectByte = true;
     while (true) {
-        while (at < s.size() && IsBlank(s[at])) ++at;
+        while (at < s.size() && IsBlank(s[at]))
+            ++at;
         if (at == s.size()) return true; // an empty list or a trailing comma
         if (!expectByte) {
             if (s[at] != ',') return false;
@@ -167,8 +178,8 @@ static std::string NormalisedPath(const std::string &path) {
 
 struct ParseState {
     StoreTree *tree;
-    std::string key;  // the section being read; empty before the first or after a deletion
-    bool unicodeHex;  // string types in hex(N) are UTF-16LE (the 5.00 format)
+    std::string key; // the section being read; empty before the first or after a deletion
+    bool unicodeHex; // string types in hex(N) are UTF-16LE (the 5.00 format)
 };
 
 static bool ParseSection(ParseState &st, const std::string &line) {
@@ -197,10 +208,12 @@ static bool ParseValue(ParseState &st, const std::string &line) {
         return false;
     }
     if (name.find('\0') != std::string::npos) return false;
-    while (at < line.size() && IsBlank(line[at])) ++at;
+    while (at < line.size() && IsBlank(line[at]))
+        ++at;
     if (at == line.size() || line[at] != '=') return false;
     ++at;
-    while (at < line.size() && IsBlank(line[at])) ++at;
+    while (at < line.size() && IsBlank(line[at]))
+        ++at;
     if (at == line.size()) return false;
 
     uint32_t type;
@@ -224,7 +237,8 @@ static bool ParseValue(ParseState &st, const std::string &line) {
         }
         if (digits == 0 || digits > 8 || !OnlyBlanksFrom(line, at)) return false;
         type = STORE_DWORD;
-        for (int k = 0; k < 4; ++k) data += static_cast<char>((value >> (8 * k)) & 0xFF);
+        for (int k = 0; k < 4; ++k)
+            data += static_cast<char>((value >> (8 * k)) & 0xFF);
     } else if (StartsWithNoCase(line, at, "hex:")) {
         if (!ParseHexBytes(line, at + 4, &data)) return false;
         type = STORE_BINARY;
@@ -247,7 +261,8 @@ static bool ParseValue(ParseState &st, const std::string &line) {
         return false;
     }
     if (st.key.empty()) return true; // values of a deleted section are dropped, as regedit drops them
-    if (StoreKeyRec *key = TreeFindKey(*st.tree, st.key)) TreeSetValue(*key, name.c_str(), type, std::move(data));
+    if (StoreKeyRec *key = TreeFindKey(*st.tree, st.key))
+        TreeSetValue(*key, name.c_str(), type, std::move(data));
     return true;
 }
 
@@ -278,9 +293,11 @@ RegParseResult RegTextParse(const char *raw, size_t size, StoreTree *tree) {
         bool more = true;
         while (more && pos <= text.size()) {
             size_t end = pos;
-            while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+            while (end < text.size() && text[end] != '\n' && text[end] != '\r')
+                ++end;
             std::string piece = text.substr(pos, end - pos);
-            if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+            if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+                ++end;
             pos = end + 1;
             ++lineNo;
             piece = Trim(piece);
@@ -298,18 +315,26 @@ RegParseResult RegTextParse(const char *raw, size_t size, StoreTree *tree) {
             }
         }
         bool ok;
-        if (line[0] == '[') ok = ParseSection(st, line);
-        else if (line[0] == '"' || line[0] == '@') ok = ParseValue(st, line);
-        else ok = false;
+        if (line[0] == '[')
+            ok = ParseSection(st, line);
+        else if (line[0] == '"' || line[0] == '@')
+            ok = ParseValue(st, line);
+        else
+            ok = false;
         if (!ok) bad(startLine);
     }
     if (anyLine && !headerSeen && result.badLines == 0) bad(1); // not a file regedit would take as it is
     return result;
 }
 
+// Quoted with regedit's escapes; a line break (only a name read from "\n" can hold one) is written as "\n".
 static void AppendQuoted(std::string &out, const std::string &text) {
     out += '"';
     for (char c : text) {
+        if (c == '\n') {
+            out += "\\n";
+            continue;
+        }
         if (c == '\\' || c == '"') out += '\\';
         out += c;
     }
@@ -343,8 +368,10 @@ std::string RegTextWrite(const StoreTree &tree) {
         out += "]\r\n";
         for (const StoreValueRec &value : key.values) {
             const size_t lineStart = out.size();
-            if (value.name.empty()) out += '@';
-            else AppendQuoted(out, value.name);
+            if (value.name.empty())
+                out += '@';
+            else
+                AppendQuoted(out, value.name);
             out += '=';
             std::string text = value.data;
             if (value.type == STORE_SZ && !text.empty() && text.back() == '\0') text.pop_back();
@@ -352,9 +379,11 @@ std::string RegTextWrite(const StoreTree &tree) {
                 const unsigned char *d = reinterpret_cast<const unsigned char *>(value.data.data());
                 char buffer[16];
                 snprintf(buffer, sizeof buffer, "dword:%08x",
-                         static_cast<unsigned>(d[0] | (d[1] << 8) | (d[2] << 16) | (static_cast<uint32_t>(d[3]) << 24)));
+                         static_cast<unsigned>(d[0] | (d[1] << 8) | (d[2] << 16) |
+                                               (static_cast<uint32_t>(d[3]) << 24)));
                 out += buffer;
-            } else if (value.type == STORE_SZ && text.find_first_of(std::string("\0\r\n", 3)) == std::string::npos) {
+            } else if (value.type == STORE_SZ &&
+                       text.find_first_of(std::string("\0\r\n", 3)) == std::string::npos) {
                 AppendQuoted(out, text);
             } else if (value.type == STORE_BINARY) {
                 out += "hex:";

@@ -32,10 +32,14 @@ bool RegFileMakeParent(const char *path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool RegFileFlushToDisk(FILE *file) { return fflush(file) == 0 && _commit(_fileno(file)) == 0; }
+bool RegFileFlushToDisk(FILE *file) {
+    return fflush(file) == 0 && _commit(_fileno(file)) == 0;
+}
 
 bool RegFileReplace(const char *from, const char *to) {
     return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-unsigned RegFileProcessId() { return static_cast<unsigned>(_getpid()); }
+unsigned RegFileProcessId() {
+    return static_cast<unsigned>(_getpid());
+}

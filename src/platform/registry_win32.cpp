@@ -16,16 +16,20 @@ void SetRegistryStoreRoot(const char *prefix) {
 // The path below the root; false when it would not fit (the registry refuses such paths anyway).
 static bool RootedPath(const char *path, char *out, size_t size) {
     int n;
-    if (!sRoot[0]) n = snprintf(out, size, "%s", path);
-    else if (!path[0]) n = snprintf(out, size, "%s", sRoot);
-    else n = snprintf(out, size, "%s\\%s", sRoot, path);
+    if (!sRoot[0])
+        n = snprintf(out, size, "%s", path);
+    else if (!path[0])
+        n = snprintf(out, size, "%s", sRoot);
+    else
+        n = snprintf(out, size, "%s\\%s", sRoot, path);
     return n >= 0 && static_cast<size_t>(n) < size;
 }
 
 static int32_t RegistryOpenKey(const char *path, StoreAccess access, StoreKey *out) {
     char full[1024];
     if (!path || !RootedPath(path, full, sizeof full)) return STORE_INVALID;
-    const REGSAM sam = access == STORE_ALL_ACCESS ? KEY_ALL_ACCESS : (KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS);
+    const REGSAM sam =
+        access == STORE_ALL_ACCESS ? KEY_ALL_ACCESS : (KEY_QUERY_VALUE | KEY_ENUMERATE_SUB_KEYS);
     HKEY key = nullptr;
     const LONG result = RegOpenKeyExA(HKEY_CURRENT_USER, full, 0, sam, &key);
     if (result == ERROR_SUCCESS) *out = key;
@@ -52,7 +56,8 @@ static int32_t RegistryReadValue(StoreKey key, const char *name, uint32_t *type,
     return result;
 }
 
-static int32_t RegistryWriteValue(StoreKey key, const char *name, uint32_t type, const void *data, uint32_t size) {
+static int32_t RegistryWriteValue(StoreKey key, const char *name, uint32_t type, const void *data,
+                                  uint32_t size) {
     return RegSetValueExA(static_cast<HKEY>(key), name, 0, type, static_cast<const BYTE *>(data), size);
 }
 
@@ -68,9 +73,14 @@ static int32_t RegistryDeleteKey(StoreKey key, const char *subkey) {
     return RegDeleteKeyA(static_cast<HKEY>(key), subkey);
 }
 
-static int32_t RegistryCloseKey(StoreKey key) { return RegCloseKey(static_cast<HKEY>(key)); }
+static int32_t RegistryCloseKey(StoreKey key) {
+    return RegCloseKey(static_cast<HKEY>(key));
+}
 
-static const StoreBackend kRegistryStore = {RegistryOpenKey, RegistryCreateKey,    RegistryReadValue, RegistryWriteValue,
-                                            RegistryEnumKey, RegistryDeleteKey, RegistryCloseKey,     nullptr};
+static const StoreBackend kRegistryStore = {
+    RegistryOpenKey, RegistryCreateKey, RegistryReadValue, RegistryWriteValue,
+    RegistryEnumKey, RegistryDeleteKey, RegistryCloseKey,  nullptr};
 
-const StoreBackend *SystemStoreBackend() { return &kRegistryStore; }
+const StoreBackend *SystemStoreBackend() {
+    return &kRegistryStore;
+}

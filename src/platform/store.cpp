@@ -4,13 +4,19 @@
 
 static const StoreBackend *sStore = nullptr; // nullptr: the system store
 
-void SetStoreBackend(const StoreBackend *backend) { sStore = backend; }
-const StoreBackend *CurrentStoreBackend() { return sStore ? sStore : SystemStoreBackend(); }
+void SetStoreBackend(const StoreBackend *backend) {
+    sStore = backend;
+}
+const StoreBackend *CurrentStoreBackend() {
+    return sStore ? sStore : SystemStoreBackend();
+}
 
 int32_t StoreOpenKey(const char *path, StoreAccess access, StoreKey *out) {
     return CurrentStoreBackend()->openKey(path, access, out);
 }
-int32_t StoreCreateKey(const char *path, StoreKey *out) { return CurrentStoreBackend()->createKey(path, out); }
+int32_t StoreCreateKey(const char *path, StoreKey *out) {
+    return CurrentStoreBackend()->createKey(path, out);
+}
 int32_t StoreReadValue(StoreKey key, const char *name, uint32_t *type, void *data, uint32_t *size) {
     return CurrentStoreBackend()->readValue(key, name, type, data, size);
 }
@@ -20,20 +26,26 @@ int32_t StoreWriteValue(StoreKey key, const char *name, uint32_t type, const voi
 int32_t StoreEnumKey(StoreKey key, uint32_t index, char *name, uint32_t *size) {
     return CurrentStoreBackend()->enumKey(key, index, name, size);
 }
-int32_t StoreDeleteKey(StoreKey key, const char *subkey) { return CurrentStoreBackend()->deleteKey(key, subkey); }
-int32_t StoreCloseKey(StoreKey key) { return CurrentStoreBackend()->closeKey(key); }
+int32_t StoreDeleteKey(StoreKey key, const char *subkey) {
+    return CurrentStoreBackend()->deleteKey(key, subkey);
+}
+int32_t StoreCloseKey(StoreKey key) {
+    return CurrentStoreBackend()->closeKey(key);
+}
 bool StoreTakeProblem(char *text, size_t size) {
     const StoreBackend *store = CurrentStoreBackend();
     return store->takeProblem && size && store->takeProblem(text, size);
 }
 
 // Unicode code points of Windows-1252's 0x80..0x9F; the five unassigned bytes map to themselves.
-static const uint16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+static const uint16_t kHighControls[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                           0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-uint32_t StoreCodePoint(uint8_t c) { return (c >= 0x80 && c < 0xA0) ? kHighControls[c - 0x80] : c; }
+uint32_t StoreCodePoint(uint8_t c) {
+    return (c >= 0x80 && c < 0xA0) ? kHighControls[c - 0x80] : c;
+}
 
 uint8_t StoreFoldChar(uint8_t c) {
     if (c >= 'a' && c <= 'z') return static_cast<uint8_t>(c - 32);

@@ -1,19 +1,20 @@
-// The store seam: a registry-shaped key/value store under the current user's root, with the few operations the
-// settings need. Backends: the Windows registry, the `.reg` text file, memory (tests). Result codes and value
-// types carry the Windows numbers on every platform; nothing here ever throws or reports through a message box.
+// The store seam: a registry-shaped key/value store under the current user's root, with the few operations
+// the settings need. Backends: the Windows registry, the `.reg` text file, memory (tests). Result codes and
+// value types carry the Windows numbers on every platform; nothing here ever throws or reports through a
+// message box.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
 // Result codes (the Windows ERROR_* numbers).
-constexpr int32_t STORE_SUCCESS = 0;          // ERROR_SUCCESS
-constexpr int32_t STORE_NOT_FOUND = 2;        // ERROR_FILE_NOT_FOUND: no such key or value
-constexpr int32_t STORE_ACCESS_DENIED = 5;    // ERROR_ACCESS_DENIED: wrong access, or a key with subkeys
-constexpr int32_t STORE_INVALID = 87;         // ERROR_INVALID_PARAMETER
-constexpr int32_t STORE_MORE_DATA = 234;      // ERROR_MORE_DATA: the buffer is too small
-constexpr int32_t STORE_NO_MORE_ITEMS = 259;  // ERROR_NO_MORE_ITEMS: enumeration is over
-constexpr int32_t STORE_CANT_WRITE = 1013;    // ERROR_CANTWRITE: the store could not be written
-constexpr int32_t STORE_KEY_DELETED = 1018;   // ERROR_KEY_DELETED: the open key has been deleted
+constexpr int32_t STORE_SUCCESS = 0;         // ERROR_SUCCESS
+constexpr int32_t STORE_NOT_FOUND = 2;       // ERROR_FILE_NOT_FOUND: no such key or value
+constexpr int32_t STORE_ACCESS_DENIED = 5;   // ERROR_ACCESS_DENIED: wrong access, or a key with subkeys
+constexpr int32_t STORE_INVALID = 87;        // ERROR_INVALID_PARAMETER
+constexpr int32_t STORE_MORE_DATA = 234;     // ERROR_MORE_DATA: the buffer is too small
+constexpr int32_t STORE_NO_MORE_ITEMS = 259; // ERROR_NO_MORE_ITEMS: enumeration is over
+constexpr int32_t STORE_CANT_WRITE = 1013;   // ERROR_CANTWRITE: the store could not be written
+constexpr int32_t STORE_KEY_DELETED = 1018;  // ERROR_KEY_DELETED: the open key has been deleted
 
 // Value types (the Windows REG_* numbers).
 constexpr uint32_t STORE_SZ = 1;     // REG_SZ: 8-bit text
@@ -32,7 +33,8 @@ struct StoreBackend {
     int32_t (*openKey)(const char *path, StoreAccess access, StoreKey *out);
     // Creates the key and any missing parents, or opens it, for writing.
     int32_t (*createKey)(const char *path, StoreKey *out);
-    // *size in: the buffer's bytes; out: the bytes stored. Fails with STORE_MORE_DATA when the value is larger.
+    // *size in: the buffer's bytes; out: the bytes stored. Fails with STORE_MORE_DATA when the value is
+    // larger.
     int32_t (*readValue)(StoreKey key, const char *name, uint32_t *type, void *data, uint32_t *size);
     int32_t (*writeValue)(StoreKey key, const char *name, uint32_t type, const void *data, uint32_t size);
     // *size in: the buffer's bytes (room for the NUL included); out: the name's length. STORE_MORE_DATA when
@@ -48,8 +50,8 @@ struct StoreBackend {
 
 // The store of this build: the registry on Windows, the settings file elsewhere.
 const StoreBackend *SystemStoreBackend();
-const StoreBackend *RegFileStoreBackend(); // every build
-const StoreBackend *MemoryStoreBackend();  // every build; tests and fuzzing
+const StoreBackend *RegFileStoreBackend();         // every build
+const StoreBackend *MemoryStoreBackend();          // every build; tests and fuzzing
 void SetStoreBackend(const StoreBackend *backend); // nullptr puts the system store back
 const StoreBackend *CurrentStoreBackend();
 
@@ -65,14 +67,15 @@ bool StoreTakeProblem(char *text, size_t size); // false when there is nothing t
 // Names of keys and values compare as the store compares them: every letter of the 8-bit code page
 // (Windows-1252) folded to upper case, then ordered by Unicode code point, which is the registry's order.
 uint8_t StoreFoldChar(uint8_t c);
-uint32_t StoreCodePoint(uint8_t c); // the Windows-1252 character's Unicode code point
+uint32_t StoreCodePoint(uint8_t c);                  // the Windows-1252 character's Unicode code point
 int StoreCompareNames(const char *a, const char *b); // <0, 0, >0; a backslash sorts before every character
 
 // ---------------------------------------------------------------------------------------------------------------
 // The `.reg` file backend
 // ---------------------------------------------------------------------------------------------------------------
 // The file in use: the override if set, else $XDG_CONFIG_HOME/tavo/tavo.reg (~/.config/tavo/tavo.reg); on
-// Windows %LOCALAPPDATA%\Tavo\tavo.reg. nullptr path puts the default back; the next open reads the file anew.
+// Windows %LOCALAPPDATA%\Tavo\tavo.reg. nullptr path puts the default back; the next open reads the file
+// anew.
 void SetRegFilePath(const char *path);
 const char *RegFilePath();
 

@@ -15,7 +15,9 @@ struct TreeHandle {
     bool canWrite;
 };
 
-static int ComparePaths(const std::string &a, const std::string &b) { return StoreCompareNames(a.c_str(), b.c_str()); }
+static int ComparePaths(const std::string &a, const std::string &b) {
+    return StoreCompareNames(a.c_str(), b.c_str());
+}
 
 StoreKeyRec *TreeFindKey(StoreTree &tree, const std::string &path) {
     for (StoreKeyRec &key : tree.keys)
@@ -28,7 +30,8 @@ StoreKeyRec *TreeAddKey(StoreTree &tree, const std::string &path) {
     const size_t cut = path.rfind('\\');
     if (cut != std::string::npos) TreeAddKey(tree, path.substr(0, cut));
     size_t at = 0;
-    while (at < tree.keys.size() && ComparePaths(tree.keys[at].path, path) < 0) ++at;
+    while (at < tree.keys.size() && ComparePaths(tree.keys[at].path, path) < 0)
+        ++at;
     tree.keys.insert(tree.keys.begin() + static_cast<ptrdiff_t>(at), StoreKeyRec{path, {}});
     return &tree.keys[at];
 }
@@ -126,7 +129,8 @@ static StoreKeyRec *KeyOf(StoreTree &tree, StoreKey key) {
     return key ? TreeFindKey(tree, static_cast<TreeHandle *>(key)->path) : nullptr;
 }
 
-int32_t TreeReadValue(StoreTree &tree, StoreKey key, const char *name, uint32_t *type, void *data, uint32_t *size) {
+int32_t TreeReadValue(StoreTree &tree, StoreKey key, const char *name, uint32_t *type, void *data,
+                      uint32_t *size) {
     if (!key || !name) return STORE_INVALID;
     if (!static_cast<TreeHandle *>(key)->canRead) return STORE_ACCESS_DENIED;
     StoreKeyRec *rec = KeyOf(tree, key);

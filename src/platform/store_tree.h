@@ -36,7 +36,8 @@ bool TreeDeleteValue(StoreKeyRec &key, const char *name);
 // The seam's operations over one tree. `changed` tells the caller that the tree was modified.
 int32_t TreeOpenKey(StoreTree &tree, const char *path, StoreAccess access, StoreKey *out);
 int32_t TreeCreateKey(StoreTree &tree, const char *path, StoreKey *out, bool *changed);
-int32_t TreeReadValue(StoreTree &tree, StoreKey key, const char *name, uint32_t *type, void *data, uint32_t *size);
+int32_t TreeReadValue(StoreTree &tree, StoreKey key, const char *name, uint32_t *type, void *data,
+                      uint32_t *size);
 int32_t TreeWriteValue(StoreTree &tree, StoreKey key, const char *name, uint32_t type, const void *data,
                        uint32_t size);
 int32_t TreeEnumKey(StoreTree &tree, StoreKey key, uint32_t index, char *name, uint32_t *size);
@@ -45,8 +46,8 @@ int32_t TreeCloseKey(StoreKey key);
 
 // The `.reg` text: parse into a tree (merging into what it holds) and write a tree out.
 struct RegParseResult {
-    int badLines;      // lines skipped because they could not be read
-    int firstBadLine;  // 1-based number of the first of them, 0 when none
+    int badLines;        // lines skipped because they could not be read
+    int firstBadLine;    // 1-based number of the first of them, 0 when none
     bool truncatedUtf16; // a UTF-16 file of odd length: its last byte was dropped
 };
 RegParseResult RegTextParse(const char *bytes, size_t size, StoreTree *tree);

@@ -49,8 +49,9 @@ TEST_F(LibraryTest, ExcludingAUserPatternWritesOnlyItsSubkey) {
 }
 
 TEST_F(LibraryTest, UseAllRewritesOnlyUserSubkeys) {
-    LoadAndGet(KEY "]\n\"Don't Use Presets\"=\"01\"\n" KEY "\\Jellyfish]\n\"Don't Use Presets\"=dword:00000001\n"
-                   KEY "\\Mine]\n\"Don't Use Presets\"=dword:00000001\n");
+    LoadAndGet(KEY "]\n\"Don't Use Presets\"=\"01\"\n" KEY
+                   "\\Jellyfish]\n\"Don't Use Presets\"=dword:00000001\n" KEY
+                   "\\Mine]\n\"Don't Use Presets\"=dword:00000001\n");
     ASSERT_EQ(CountExcludedPresets(), 3);
     UseAllPresets();
     EXPECT_EQ(CountExcludedPresets(), 0);
@@ -66,7 +67,8 @@ TEST_F(LibraryTest, UseAllRewritesOnlyUserSubkeys) {
 
 TEST_F(LibraryTest, AllExcludedIsRefusedOnClose) {
     LoadAndGet("");
-    for (int k = 0; k < gPresetCount - 1; ++k) gPresets[k].dontUse = 1;
+    for (int k = 0; k < gPresetCount - 1; ++k)
+        gPresets[k].dontUse = 1;
     EXPECT_TRUE(CheckSomePresetUsed());
     SetPresetExcluded(14, true);
     EXPECT_FALSE(CheckSomePresetUsed());
@@ -189,14 +191,15 @@ TEST_F(LibraryTest, DeleteRefusalsAndNoAnswerChangeNothing) {
 }
 
 TEST_F(LibraryTest, RevertRestoresBuiltInValuesAndClearsModified) {
-    LoadAndGet(KEY "]\n\"Don't Use Presets\"=\"04\"\n" KEY "\\Jellyfish]\n\"Trail Length\"=dword:00000009\n"
-                   KEY "\\Mine]\n");
+    LoadAndGet(KEY "]\n\"Don't Use Presets\"=\"04\"\n" KEY
+                   "\\Jellyfish]\n\"Trail Length\"=dword:00000009\n" KEY "\\Mine]\n");
     ASSERT_EQ(gPresets[4].modified, 1);
     EXPECT_FALSE(RevertPreset(15));
     EXPECT_EQ(LastBox(), "You can only restore the standard patterns to their default settings.");
     QueueMessageBoxAnswer(MBOX_IDYES);
     ASSERT_TRUE(RevertPreset(4));
-    EXPECT_EQ(RecordedBoxes().back().text, "Are you sure you want to revert \"Jellyfish\" back to its default settings?");
+    EXPECT_EQ(RecordedBoxes().back().text,
+              "Are you sure you want to revert \"Jellyfish\" back to its default settings?");
     EXPECT_EQ(RecordedBoxes().back().style & MBOX_DEFBUTTON2, MBOX_DEFBUTTON2);
     EXPECT_EQ(gPresets[4].modified, 0);
     EXPECT_EQ(gPresets[4].trailLength, 150);
@@ -207,13 +210,15 @@ TEST_F(LibraryTest, RevertRestoresBuiltInValuesAndClearsModified) {
 
 TEST_F(LibraryTest, RandomChoiceSkipsExcludedPatternsAndEndsWhenAllAre) {
     LoadAndGet("");
-    for (int k = 0; k < gPresetCount; ++k) gPresets[k].dontUse = k != 7;
+    for (int k = 0; k < gPresetCount; ++k)
+        gPresets[k].dontUse = k != 7;
     SeedRand(12345);
     for (int n = 0; n < 20; ++n) {
         ChooseRandomPreset();
         EXPECT_EQ(gCurrentPreset, 7);
     }
-    for (int k = 0; k < gPresetCount; ++k) gPresets[k].dontUse = 1;
+    for (int k = 0; k < gPresetCount; ++k)
+        gPresets[k].dontUse = 1;
     SeedRand(1);
     const uint32_t expected = ((1u * 214013u + 2531011u) >> 16 & 0x7FFF) % 15;
     ChooseRandomPreset();
@@ -221,8 +226,9 @@ TEST_F(LibraryTest, RandomChoiceSkipsExcludedPatternsAndEndsWhenAllAre) {
 }
 
 TEST_F(LibraryTest, StartingPatternAndBackground) {
-    LoadAndGet(KEY "]\n\"Preset\"=dword:00000005\n\"Don't Use Presets\"=\"05\"\n\"Morph Settings\"=dword:00000000\n"
-                   "\"Random Background\"=dword:00000000\n\"Background Brightness\"=dword:00000000\n");
+    LoadAndGet(
+        KEY "]\n\"Preset\"=dword:00000005\n\"Don't Use Presets\"=\"05\"\n\"Morph Settings\"=dword:00000000\n"
+            "\"Random Background\"=dword:00000000\n\"Background Brightness\"=dword:00000000\n");
     ChooseStartingPreset();
     EXPECT_EQ(gCurrentPreset, 5) << "without morphing the excluded stored pattern stays";
     EXPECT_EQ(gBlueBackground, 0);

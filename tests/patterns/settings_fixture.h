@@ -3,6 +3,8 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <random>
 #include <string>
 
 #include "patterns/patterns.h"
@@ -20,6 +22,8 @@ class SettingsFixture : public ::testing::Test {
         ResetMemoryStore();
         SetStoreBackend(MemoryStoreBackend());
         InstallMessageBoxRecorder();
+        srand(std::random_device{}()); // the temporary log's name draws on rand(): apart from parallel test
+                                       // runs
         InstallTemporaryLog();
         gPreviewMode = 0;
     }
@@ -72,10 +76,10 @@ class SettingsFixture : public ::testing::Test {
     }
     static int CountPatternValues(const char *path) {
         int count = 0;
-        for (const char *name : {"Trail Kinkiness", "Trail Length", "Trail Density", "Trail Width",
-                                 "Number Of Trails", "Sparkle", "Sparkliness", "Fade Speed", "Colour Speed",
-                                 "Jump Speed", "Spiral Trail", "Spiral Inc", "Always Fade Head", "Always Quicksand",
-                                 "Don't Use Presets"})
+        for (const char *name :
+             {"Trail Kinkiness", "Trail Length", "Trail Density", "Trail Width", "Number Of Trails",
+              "Sparkle", "Sparkliness", "Fade Speed", "Colour Speed", "Jump Speed", "Spiral Trail",
+              "Spiral Inc", "Always Fade Head", "Always Quicksand", "Don't Use Presets"})
             count += ReadValue(path, name) != "<missing>";
         return count;
     }

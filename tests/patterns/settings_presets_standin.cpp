@@ -37,7 +37,8 @@ void InitStandardPreset(int index) {
     int32_t *fields[11] = {&p->trailKinkiness, &p->trailLength, &p->trailDensity, &p->trailWidth,
                            &p->numberOfTrails, &p->sparkle,     &p->sparkliness,  &p->fadeSpeed,
                            &p->colourSpeed,    &p->jumpSpeed,   &p->spiralTrail};
-    for (int k = 0; k < 11; ++k) *fields[k] = r.v[k];
+    for (int k = 0; k < 11; ++k)
+        *fields[k] = r.v[k];
     p->spiralInc = r.spiralInc;
     p->alwaysFadeHead = r.fadeHead;
     p->alwaysQuicksand = r.quicksand;
@@ -47,5 +48,7 @@ void InitStandardPreset(int index) {
     if (r.is3D) p->is3D = 1;
 }
 
-void ApplyPreset(int index) { ChoosePaintMode(index); }
+void ApplyPreset(int index) {
+    ChoosePaintMode(index);
+}
 void ChoosePaintMode(int) {}

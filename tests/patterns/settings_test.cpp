@@ -37,8 +37,7 @@ TEST_F(SettingsTest, KeyWithoutValuesGivesDefaultsButHidesMoreOptions) {
 }
 
 TEST_F(SettingsTest, StandardNameInOtherCaseIsTheModifiedStandardPattern) {
-    Load(KEY "\\tavo]\n\"Trail Length\"=dword:00000064\n"
-             KEY "\\Mine]\n" KEY "\\Zed]\n");
+    Load(KEY "\\tavo]\n\"Trail Length\"=dword:00000064\n" KEY "\\Mine]\n" KEY "\\Zed]\n");
     ASSERT_TRUE(GetSettings(false));
     EXPECT_EQ(gPresetCount, 17);
     EXPECT_STREQ(gPresets[0].name, "tavo") << "spelled as the subkey is";
@@ -114,7 +113,8 @@ TEST_F(SettingsTest, OnePatternLeftInUseTurnsMorphingOff) {
 
 TEST_F(SettingsTest, TextsOverThirtyCharactersReadAsMissing) {
     const std::string thirty = "1024 x 768" + std::string(20, ' ');
-    Load(KEY "]\n\"Resolution\"=\"" + thirty + "\"\n\"Don't Use Presets\"=\"0001020304050607080910111213141\"\n");
+    Load(KEY "]\n\"Resolution\"=\"" + thirty +
+         "\"\n\"Don't Use Presets\"=\"0001020304050607080910111213141\"\n");
     ASSERT_TRUE(GetSettings(false));
     EXPECT_STREQ(gResolution, thirty.c_str()) << "exactly 30 characters are fine";
     EXPECT_EQ(gScreenWidth, 1024u);
@@ -155,8 +155,9 @@ TEST_F(SettingsTest, ResolutionSetsTheDisplaySizeExceptInPreview) {
 
 TEST_F(SettingsTest, HandEditedValuesAreMadeSaneAtLoad) {
     Load(KEY "]\n\"Morph Duration\"=dword:00000000\n\"Painting Mode\"=dword:ffffffff\n"
-             "\"Background Brightness\"=dword:00001000\n\"Physics Rate\"=dword:ffffffff\n\"Show Names\"=dword:00000007\n"
-             KEY "\\Odd]\n\"Trail Density\"=dword:00000000\n\"Number Of Trails\"=dword:80000000\n"
+             "\"Background Brightness\"=dword:00001000\n\"Physics Rate\"=dword:ffffffff\n\"Show "
+             "Names\"=dword:00000007\n" KEY
+             "\\Odd]\n\"Trail Density\"=dword:00000000\n\"Number Of Trails\"=dword:80000000\n"
              "\"Sparkliness\"=dword:00000001\n\"Sparkle\"=dword:00000005\n"
              "\"Spiral Inc\"=hex:00,00,00,00,00,00,f0,7f\n");
     ASSERT_TRUE(GetSettings(false));
@@ -211,8 +212,8 @@ TEST_F(SettingsTest, FailedFirstAllocationKeepsTheOldLibrary) {
 }
 
 TEST_F(SettingsTest, FailedGrowthStopsEnumerationButFinishesTheLoad) {
-    Load(KEY "]\n\"Preset\"=dword:00000010\n\"Don't Use Presets\"=\"03\"\n\"Resolution\"=\"800 x 600\"\n"
-             KEY "\\A]\n" KEY "\\B]\n" KEY "\\C]\n");
+    Load(KEY "]\n\"Preset\"=dword:00000010\n\"Don't Use Presets\"=\"03\"\n\"Resolution\"=\"800 x 600\"\n" KEY
+             "\\A]\n" KEY "\\B]\n" KEY "\\C]\n");
     SetAllocationFaults(2, 1); // the block of 15 and pattern A succeed; growing for B fails
     ASSERT_TRUE(GetSettings(false));
     SetAllocationFaults(0, 0);
@@ -234,8 +235,9 @@ TEST_F(SettingsTest, UnopenableSubkeyIsLoggedAndTakesNoIndex) {
     EXPECT_EQ(gPresetCount, 15);
     EXPECT_EQ(gPresets[0].modified, 1);
     EXPECT_EQ(gPresets[0].trailLength, 250);
-    EXPECT_NE(LogContents().find("Couldn't open registry key \"Software\\Halvex\\Tavo\\A\" for setting \"A\"\n"),
-              std::string::npos);
+    EXPECT_NE(
+        LogContents().find("Couldn't open registry key \"Software\\Halvex\\Tavo\\A\" for setting \"A\"\n"),
+        std::string::npos);
 }
 
 TEST_F(SettingsTest, SaveSettingsWritesEveryGlobalThatLoadsBack) {

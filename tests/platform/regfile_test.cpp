@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -30,11 +31,14 @@ class RegFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
         static int counter = 0;
-        dir_ = fs::temp_directory_path() / ("tavo-regfile-" + std::to_string(++counter) + "-" + std::to_string(rand()));
+        dir_ = fs::temp_directory_path() /
+               ("tavo-regfile-" + std::to_string(++counter) + "-" + std::to_string(std::random_device{}()));
         fs::create_directories(dir_);
         path_ = (dir_ / "tavo.reg").string();
         SetRegFilePath(path_.c_str());
         SetStoreBackend(RegFileStoreBackend());
+        srand(std::random_device{}()); // the temporary log's name draws on rand(): apart from parallel test
+                                       // runs
         InstallTemporaryLog();
         InstallMessageBoxRecorder();
     }
@@ -102,15 +106,17 @@ TEST_F(RegFileTest, ReadsRegeditUtf16ExportWithContinuedHexAndCodePageText) {
 }
 
 TEST_F(RegFileTest, ReadsRegedit4AndAppliesDeletionsAndMerges) {
-    WriteFile("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\n\"Preset\"=dword:00000001\n\"Gone\"=\"x\"\n"
-              "[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\Old]\n\"A\"=dword:1\n"
-              "[-HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\Old]\n"
-              "[hkey_current_user\\software\\halvex\\TAVO]\n\"preset\"=dword:00000002\n\"Gone\"=-\n"
-              "[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\New]\n\"Bytes\"=hex(2):41,00\n");
+    WriteFile(
+        "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\n\"Preset\"=dword:00000001\n\"Gone\"=\"x\"\n"
+        "[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\Old]\n\"A\"=dword:1\n"
+        "[-HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\Old]\n"
+        "[hkey_current_user\\software\\halvex\\TAVO]\n\"preset\"=dword:00000002\n\"Gone\"=-\n"
+        "[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\New]\n\"Bytes\"=hex(2):41,00\n");
     EXPECT_EQ(Read(SETTINGS_KEY, "Preset"), Dword(2)) << "a repeated section merges, the later value winning";
     EXPECT_EQ(Read(SETTINGS_KEY, "Gone"), "<missing>");
     EXPECT_EQ(Read(SETTINGS_KEY "\\Old", "A"), "<no key>");
-    EXPECT_EQ(Read(SETTINGS_KEY "\\New", "Bytes"), std::string("A\0", 2)) << "REGEDIT4 hex(2) is 8-bit already";
+    EXPECT_EQ(Read(SETTINGS_KEY "\\New", "Bytes"), std::string("A\0", 2))
+        << "REGEDIT4 hex(2) is 8-bit already";
 }
 
 TEST_F(RegFileTest, WritesEightBitTextRegeditImports) {
@@ -134,7 +140,8 @@ TEST_F(RegFileTest, WritesEightBitTextRegeditImports) {
                           "\"Odd\"=hex(b):01,02\r\n\r\n");
     SetRegFilePath(path_.c_str()); // forget what is in memory: everything comes back from the file
     EXPECT_EQ(Read(SETTINGS_KEY "\\CAF\xc9", "Say \"\\\""), std::string("a\\b\"c\0", 6));
-    EXPECT_EQ(Read(SETTINGS_KEY "\\Caf\xe9", "Spiral Inc"), std::string(reinterpret_cast<const char *>(spiral), 10));
+    EXPECT_EQ(Read(SETTINGS_KEY "\\Caf\xe9", "Spiral Inc"),
+              std::string(reinterpret_cast<const char *>(spiral), 10));
     EXPECT_EQ(Read(SETTINGS_KEY "\\Caf\xe9", "Odd"), "\x01\x02");
 }
 
@@ -151,26 +158,30 @@ TEST_F(RegFileTest, SettingsSurviveTheRoundTripThroughTheFile) {
 }
 
 TEST_F(RegFileTest, BrokenFilesLoadWhatTheyCanAndAreReportedOnce) {
-    const std::string good = "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\r\n"
-                             "\"Preset\"=dword:00000007\r\n";
+    const std::string good =
+        "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\r\n"
+        "\"Preset\"=dword:00000007\r\n";
     const std::string cases[] = {
         good + "\"Morph Duration\"=dword:0000\r\n\"Morph Inter", // truncated in the middle of a line
         good + std::string("\x00\x01\xfe\x89junk\x7f\r\n\"x\"=hex:zz\r\n", 22), // binary junk
         good + "\"Big\"=\"" + std::string(10 * 1024 * 1024, 'b') + "\r\n", // a 10 MB line without its quote
-        good + "[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\r\n\"Preset\"=dword:00000007\r\n\"Preset\"=bad\r\n",
+        good +
+            "[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\r\n\"Preset\"=dword:00000007\r\n\"Preset\"=bad\r\n",
     };
     for (const std::string &bytes : cases) {
         WriteFile(bytes);
         SetRegFilePath(path_.c_str());
         EXPECT_EQ(Read(SETTINGS_KEY, "Preset"), Dword(7));
         const std::string problem = TakeProblem();
-        EXPECT_NE(problem.find("could not be read and were skipped"), std::string::npos) << problem << bytes.size();
+        EXPECT_NE(problem.find("could not be read and were skipped"), std::string::npos)
+            << problem << bytes.size();
         EXPECT_EQ(Read(SETTINGS_KEY, "Preset"), Dword(7));
         EXPECT_EQ(TakeProblem(), "") << "told once";
     }
     // a UTF-16 file of odd length loses only its half character
-    std::string odd = Utf16(u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\r\n"
-                            u"\"Preset\"=dword:00000007\r\n");
+    std::string odd =
+        Utf16(u"Windows Registry Editor Version 5.00\r\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\r\n"
+              u"\"Preset\"=dword:00000007\r\n");
     WriteFile(odd + "\x41");
     SetRegFilePath(path_.c_str());
     EXPECT_EQ(Read(SETTINGS_KEY, "Preset"), Dword(7));
@@ -178,7 +189,8 @@ TEST_F(RegFileTest, BrokenFilesLoadWhatTheyCanAndAreReportedOnce) {
 }
 
 TEST_F(RegFileTest, FirstSaveOverUnreadableLinesKeepsTheOldFile) {
-    const std::string old = "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\r\nwhat is this\r\n\"Preset\"=dword:1\r\n";
+    const std::string old =
+        "REGEDIT4\r\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\r\nwhat is this\r\n\"Preset\"=dword:1\r\n";
     WriteFile(old);
     ASSERT_EQ(Write(SETTINGS_KEY, "Morph Interval", 9), STORE_SUCCESS);
     EXPECT_EQ(FileText("tavo.reg.bak"), old);
@@ -193,17 +205,20 @@ TEST_F(RegFileTest, FirstSaveOverUnreadableLinesKeepsTheOldFile) {
 TEST_F(RegFileTest, FailingWritesLeaveTheOldFileAndTheStoreAsTheyWere) {
     ASSERT_EQ(Write(SETTINGS_KEY, "Preset", 5), STORE_SUCCESS);
     const std::string before = FileText();
-    for (RegFileFault fault : {REGFILE_FAULT_OPEN, REGFILE_FAULT_WRITE, REGFILE_FAULT_FLUSH, REGFILE_FAULT_RENAME}) {
+    for (RegFileFault fault :
+         {REGFILE_FAULT_OPEN, REGFILE_FAULT_WRITE, REGFILE_FAULT_FLUSH, REGFILE_FAULT_RENAME}) {
         SetRegFileFault(fault, 1);
         EXPECT_EQ(Write(SETTINGS_KEY, "Preset", 6), STORE_CANT_WRITE) << fault;
         EXPECT_EQ(FileText(), before);
         EXPECT_EQ(Read(SETTINGS_KEY, "Preset"), Dword(5));
         SetRegFileFault(fault, 1);
         EXPECT_EQ(Write(SETTINGS_KEY "\\New", "A", 1), STORE_CANT_WRITE);
-        EXPECT_EQ(Read(SETTINGS_KEY "\\New", "A"), "<no key>") << "a key that could not be saved does not exist";
+        EXPECT_EQ(Read(SETTINGS_KEY "\\New", "A"), "<no key>")
+            << "a key that could not be saved does not exist";
     }
     size_t files = 0;
-    for ([[maybe_unused]] const auto &entry : fs::directory_iterator(dir_)) ++files;
+    for ([[maybe_unused]] const auto &entry : fs::directory_iterator(dir_))
+        ++files;
     EXPECT_EQ(files, 1u) << "no temporary file is left behind";
 }
 
@@ -216,8 +231,10 @@ TEST_F(RegFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
 
 TEST_F(RegFileTest, ParserNeverLosesALineItWroteItself) {
     StoreTree tree;
-    const std::string text = "Windows Registry Editor Version 5.00\n[HKCU\\A\\B]\n@=\"default\"\n\"n\"=hex(7):41,00,00,00\n"
-                             "\"long\"=hex:" + std::string("00,") .append("00") + "\n";
+    const std::string text =
+        "Windows Registry Editor Version 5.00\n[HKCU\\A\\B]\n@=\"default\"\n\"n\"=hex(7):41,00,00,00\n"
+        "\"long\"=hex:" +
+        std::string("00,").append("00") + "\n";
     const RegParseResult first = RegTextParse(text.data(), text.size(), &tree);
     EXPECT_EQ(first.badLines, 0);
     StoreTree again;

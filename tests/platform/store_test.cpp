@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
 
 #include "platform/store.h"
@@ -17,7 +18,7 @@ const char *kBase = "Software\\Halvex\\TavoStoreTest"; // the tests' own key, ne
 std::filesystem::path TempDir() {
     static int counter = 0;
     auto dir = std::filesystem::temp_directory_path() /
-               ("tavo-store-" + std::to_string(++counter) + "-" + std::to_string(rand()));
+               ("tavo-store-" + std::to_string(++counter) + "-" + std::to_string(std::random_device{}()));
     std::filesystem::create_directories(dir);
     return dir;
 }
@@ -36,7 +37,9 @@ void DeleteTree(const std::string &path) {
     StoreCloseKey(key);
 }
 
-uint32_t Dword(uint32_t v) { return v; }
+uint32_t Dword(uint32_t v) {
+    return v;
+}
 
 class StoreTest : public ::testing::TestWithParam<Backend> {
   protected:
@@ -70,7 +73,9 @@ class StoreTest : public ::testing::TestWithParam<Backend> {
         SetRegFilePath(nullptr);
         if (!dir_.empty()) std::filesystem::remove_all(dir_);
     }
-    std::string Path(const char *sub = nullptr) const { return sub ? std::string(kBase) + "\\" + sub : kBase; }
+    std::string Path(const char *sub = nullptr) const {
+        return sub ? std::string(kBase) + "\\" + sub : kBase;
+    }
     StoreKey Create(const char *sub = nullptr) {
         StoreKey key = nullptr;
         EXPECT_EQ(StoreCreateKey(Path(sub).c_str(), &key), STORE_SUCCESS);
@@ -148,15 +153,18 @@ TEST_P(StoreTest, AccessIsWhatTheKeyWasOpenedFor) {
     const uint32_t one = 1;
     ASSERT_EQ(StoreWriteValue(key, "Preset", STORE_DWORD, &one, 4), STORE_SUCCESS);
     uint32_t value, type, size = 4;
-    EXPECT_EQ(StoreReadValue(key, "Preset", &type, &value, &size), STORE_ACCESS_DENIED) << "created for writing";
+    EXPECT_EQ(StoreReadValue(key, "Preset", &type, &value, &size), STORE_ACCESS_DENIED)
+        << "created for writing";
     StoreCloseKey(key);
     ASSERT_EQ(StoreOpenKey(Path().c_str(), STORE_READ, &key), STORE_SUCCESS);
-    EXPECT_EQ(StoreWriteValue(key, "Preset", STORE_DWORD, &one, 4), STORE_ACCESS_DENIED) << "opened for query";
+    EXPECT_EQ(StoreWriteValue(key, "Preset", STORE_DWORD, &one, 4), STORE_ACCESS_DENIED)
+        << "opened for query";
     StoreCloseKey(key);
 }
 
 TEST_P(StoreTest, SubkeysEnumerateWithoutRegardToCase) {
-    for (const char *name : {"Zeta", "alpha", "Beta", "beta two", "3D"}) StoreCloseKey(Create(name));
+    for (const char *name : {"Zeta", "alpha", "Beta", "beta two", "3D"})
+        StoreCloseKey(Create(name));
     StoreKey key;
     ASSERT_EQ(StoreOpenKey(Path().c_str(), STORE_READ, &key), STORE_SUCCESS);
     std::string order;
@@ -216,20 +224,20 @@ std::string BackendName(const ::testing::TestParamInfo<Backend> &info) {
 }
 
 #ifdef _WIN32
-INSTANTIATE_TEST_SUITE_P(AllBackends, StoreTest, ::testing::Values(Backend::Memory, Backend::File, Backend::Registry),
-                         BackendName);
+INSTANTIATE_TEST_SUITE_P(AllBackends, StoreTest,
+                         ::testing::Values(Backend::Memory, Backend::File, Backend::Registry), BackendName);
 #else
-INSTANTIATE_TEST_SUITE_P(AllBackends, StoreTest, ::testing::Values(Backend::Memory, Backend::File), BackendName);
+INSTANTIATE_TEST_SUITE_P(AllBackends, StoreTest, ::testing::Values(Backend::Memory, Backend::File),
+                         BackendName);
 #endif
 
 TEST(StoreNames, EveryLetterOfTheCodePageFoldsToUpperCase) {
-    EXPECT_EQ(StoreCompareNames("caf\xe9", "CAF\xc9"), 0);        // é É
+    EXPECT_EQ(StoreCompareNames("caf\xe9", "CAF\xc9"), 0);                   // é É
     EXPECT_EQ(StoreCompareNames("\x9a\x9c\x9e\xff", "\x8a\x8c\x8e\x9f"), 0); // š œ ž ÿ
-    EXPECT_NE(StoreCompareNames("\xf7", "\xd7"), 0);              // ÷ and × are not a letter pair
-    EXPECT_LT(StoreCompareNames("A\\Z", "A B"), 0);               // a key's subkeys follow it directly
-    EXPECT_LT(StoreCompareNames("Z", "\x8a"), 0);                 // Š (U+0160) after ASCII, by code point
-    EXPECT_LT(StoreCompareNames("zeta", "_under"), 0);            // folded up, as Windows orders: '_' after 'Z'
-
+    EXPECT_NE(StoreCompareNames("\xf7", "\xd7"), 0);   // ÷ and × are not a letter pair
+    EXPECT_LT(StoreCompareNames("A\\Z", "A B"), 0);    // a key's subkeys follow it directly
+    EXPECT_LT(StoreCompareNames("Z", "\x8a"), 0);      // Š (U+0160) after ASCII, by code point
+    EXPECT_LT(StoreCompareNames("zeta", "_under"), 0); // folded up, as Windows orders: '_' after 'Z'
 }
 
 TEST(MemoryStore, InjectedFaultsHitTheChosenOperationOnly) {
