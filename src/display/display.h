@@ -24,6 +24,12 @@ void DDAnalyseMask(uint32_t mask, uint32_t *shift, uint32_t *divisor);
 uint32_t DDPackColour(uint32_t red, uint32_t green, uint32_t blue);
 
 // ---------------------------------------------------------------------------------------------------------------
+// Text overlays
+// ---------------------------------------------------------------------------------------------------------------
+// Draws text (and a second text cross-faded against it by mix) into one of the four text slots.
+void DDDrawText(const char *text, const char *secondText, float mix, int fill, int32_t size, int slot, uint32_t colour, int bold);
+
+// ---------------------------------------------------------------------------------------------------------------
 // Failure reporting and the diagnostic log
 // ---------------------------------------------------------------------------------------------------------------
 // Appends one entry, "%u/%u/%u %u:%02u:%02u> " with the local date and time, then the formatted message.

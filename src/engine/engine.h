@@ -124,6 +124,7 @@ void AddTrailParticle();
 void UpdateTrailParticles();                          // the particle update, every 100 physics steps
 TrailParticle *RemoveTrailParticle(TrailParticle *p); // returns p's older neighbour
 void RemoveAllTrailParticles();
+void ReleaseParticleBlocks(); // returns the particles' memory to the heap once no particle is left
 void SetupRotAngles();
 double HeadingAngle(double a, double b);             // angle of (a, b) in [0, 2π)
 void SetRotAngleEntry(RotAngle *entry, float angle); // angle and its matrix
@@ -148,6 +149,7 @@ void StepMorph(uint32_t clock);
 void EndMorph();
 void SetupMorphRotAngles();
 void MorphRotAngles();
+void ResetMorphForTests();           // morph state, the favoured first pick and the name fill flag to start values
 
 // ---------------------------------------------------------------------------------------------------------------
 // Effects
@@ -186,6 +188,7 @@ void UpdateEffects(uint32_t now); // first-time schedules and transitions, once 
 void EndOfMorphEffects();         // Fade Head / Quicksand from the "always" flags; stop forbidden effects
 // The ramp colour at level k, 0..255 per channel.
 void ColourRampColour(int32_t level, int32_t *r, int32_t *g, int32_t *b);
+void ResetEffectsForTests();      // every effect idle and unscheduled, ramp and Reversal period to start values
 
 // ---------------------------------------------------------------------------------------------------------------
 // Drawing

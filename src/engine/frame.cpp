@@ -266,6 +266,7 @@ void CycleColour() {
 
 void FreeTrails() {
     RemoveAllTrailParticles();
+    ReleaseParticleBlocks();
     HeapRelease(gRotAngle);
     gRotAngle = nullptr;
     gRotAngleCount = 0;
@@ -291,17 +292,8 @@ void ResetEngineForTests() {
     gSpiralPhase = gPulsePhase = 0.0;
     gThinDivisor = 0;
 
-    gMorphClock = 0;
-    gMorphing = 0;
-    gMorphEnd = 0;
-    gNextMorphTime = 0;
-    gMorphRequested = 0;
-    gMorphRequestTarget = -1;
-    gMorphSource = gMorphTarget = 0;
-    gMorphProgress = 0.0;
-    gMorphFrom3D = gMorphTo3D = 0;
-    for (Effect &e : gEffects)
-        e = {};
+    ResetMorphForTests();
+    ResetEffectsForTests();
     gFrameRate = 0.0f;
     gTiltPhase = 0.0;
 

@@ -11,6 +11,60 @@ constexpr double QUICKSAND_DAMPING = 0.970873786407767; // 1/1.03 per particle u
 constexpr double PAINTING_DAMPING = 0.9900990099009901; // 1/1.01 per particle update
 constexpr double RAMP_TOP_SPEED = 1.3;                  // speeds at or above this get ramp level 0
 
+// Particles come from blocks of nodes handed out first in, first out: particles die in about the order they
+// were born, so a walk of the list from newest to oldest runs through memory in order and stays fast.
+constexpr uint32_t PARTICLES_PER_BLOCK = 1024;
+
+struct ParticleBlock {
+    ParticleBlock *nextBlock;
+    TrailParticle nodes[PARTICLES_PER_BLOCK];
+};
+
+static ParticleBlock *sBlocks = nullptr;    // every block, released by FreeTrails
+static TrailParticle *sFreeFirst = nullptr; // free nodes, linked through `next`: the next one handed out
+static TrailParticle *sFreeLast = nullptr;  // the most recently freed node
+static uint32_t sLiveParticles = 0;         // nodes handed out and not yet freed
+
+static void PushFree(TrailParticle *p) {
+    p->next = nullptr;
+    if (sFreeLast)
+        sFreeLast->next = p;
+    else
+        sFreeFirst = p;
+    sFreeLast = p;
+}
+
+static TrailParticle *NewParticle() {
+    if (!sFreeFirst) {
+        ParticleBlock *block = static_cast<ParticleBlock *>(HeapAllocate(sizeof(ParticleBlock)));
+        if (!block) return nullptr;
+        block->nextBlock = sBlocks;
+        sBlocks = block;
+        for (TrailParticle &node : block->nodes)
+            PushFree(&node);
+    }
+    TrailParticle *p = sFreeFirst;
+    sFreeFirst = p->next;
+    if (!sFreeFirst) sFreeLast = nullptr;
+    ++sLiveParticles;
+    return p;
+}
+
+static void FreeParticle(TrailParticle *p) {
+    PushFree(p);
+    --sLiveParticles;
+}
+
+void ReleaseParticleBlocks() {
+    if (sLiveParticles) return; // only once every particle is gone
+    while (sBlocks) {
+        ParticleBlock *next = sBlocks->nextBlock;
+        HeapRelease(sBlocks);
+        sBlocks = next;
+    }
+    sFreeFirst = sFreeLast = nullptr;
+}
+
 // The ramp level of a speed, clamped to 0..N: a pulse can make the speed negative.
 static int32_t RampLevelOfSpeed(double speed) {
     const double s = speed < RAMP_TOP_SPEED ? speed : RAMP_TOP_SPEED;
@@ -27,7 +81,7 @@ static uint32_t PackScaled(int32_t r, int32_t g, int32_t b, double f) {
 }
 
 void AddTrailParticle() {
-    TrailParticle *p = static_cast<TrailParticle *>(HeapAllocate(sizeof(TrailParticle)));
+    TrailParticle *p = NewParticle();
     if (!p) {
         LogMessage("AddTrailParticle: Allocating NewParticle failed.\n");
         return;
@@ -161,7 +215,7 @@ TrailParticle *RemoveTrailParticle(TrailParticle *p) {
     else
         gTrailParticles = older;
     if (older) older->prev = p->prev;
-    HeapRelease(p);
+    FreeParticle(p);
     return older;
 }
 

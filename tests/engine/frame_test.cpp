@@ -112,7 +112,7 @@ TEST_F(FrameStep, AFailedEmissionIsLoggedAndTheFrameGoesOn) {
     CountingSteps();
     gPhysicsRate = 1000;
     ScriptNonTimerMessageAt(ScriptedTime() + 10);
-    SetAllocationFaults(3, 1); // the fourth emission fails
+    SetAllocationFaults(0, 1); // the first emission finds no memory
     UpdateTrails(nullptr);
     EXPECT_EQ(CountParticles(), 9);
     EXPECT_NE(LogContents().find("AddTrailParticle: Allocating NewParticle failed.\n"), std::string::npos);

@@ -108,8 +108,10 @@ TEST_F(HeadPhysics, EscapedOrNonFiniteHeadIsResetWithItsTrailClearedAndANewColou
     for (int i = 0; i < 3; ++i)
         AddTrailParticle();
     gHeadX = -49.9;
-    gHeadVX = -1000.0; // one step carries it past 50 pixels beyond the left edge
-    SeedRand(1);       // nothing else draws on this step: the colours are the first draws
+    gHeadVX = -1000.0;             // one step carries it past 50 pixels beyond the left edge
+    UpdateEffects(ScriptedTime()); // the effects' first schedules and Fixed Heading's first run draw now,
+    UpdateEffects(ScriptedTime()); // so the step's own effect bookkeeping draws nothing
+    SeedRand(1);                   // nothing else draws on this step: the colours are the first draws
     const uint32_t start = ScriptedTime();
     RunOnePhysicsStep();
     EXPECT_EQ(gHeadX, 320.0);

@@ -1,0 +1,434 @@
+// Morphing between patterns: target choice, the merged trail count and its gliding copies, the interpolated
+// parameters, the name cross-fade and the hand-over at the end, driven tick by tick on the morph clock.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/engine_fixture.h"
+
+namespace {
+struct DrawnText {
+    std::string text, second;
+    float mix;
+    int fill;
+    int32_t size;
+    int slot;
+    uint32_t colour;
+    int bold;
+    uint32_t morphClock;
+};
+std::vector<DrawnText> sDrawn;
+} // namespace
+
+// Records the name slot's draws; the display's own text drawing is not linked into these tests yet.
+void DDDrawText(const char *text, const char *secondText, float mix, int fill, int32_t size, int slot,
+                uint32_t colour, int bold) {
+    sDrawn.push_back({text, secondText, mix, fill, size, slot, colour, bold, gMorphClock});
+}
+
+class Morph : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        ResetMorphForTests();
+        ResetEffectsForTests();
+        gPresetCount = NUM_STANDARD_PRESETS + 2;
+        gPresets = static_cast<Preset *>(HeapAllocateZeroed(sizeof(Preset) * gPresetCount));
+        for (int i = 0; i < NUM_STANDARD_PRESETS; ++i)
+            InitStandardPreset(i);
+        // Two user patterns for the trail-count cases: "Pentagonal Lines" with ten copies and with four.
+        UserPattern(15, "Ten Lines", 10);
+        UserPattern(16, "Four Lines", 4);
+        gPaintingMode = 0;
+        Apply(0);
+        sDrawn.clear();
+    }
+    void TearDown() override {
+        HeapRelease(gPresets);
+        gPresets = nullptr;
+        gPresetCount = 0;
+        gCurrentPreset = 0;
+        gMorphSettings = 1;
+        gMorphInterval = 20;
+        gMorphDuration = 6000;
+        gShowNames = 0;
+        gBackgroundBrightness = 100;
+        ResetMorphForTests();
+        ResetEffectsForTests();
+        EngineTest::TearDown();
+    }
+    static void UserPattern(int index, const char *name, int32_t trails) {
+        gPresets[index] = gPresets[1];
+        strncpy(gPresets[index].name, name, PRESET_NAME_LEN);
+        gPresets[index].numberOfTrails = trails;
+    }
+    static void Apply(int index) {
+        gCurrentPreset = index;
+        ApplyPreset(index);
+    }
+    // One multiple-of-10 physics step as the frame step makes it.
+    static void Tick() {
+        ++gMorphClock;
+        MorphLogic(ScriptedTime());
+    }
+    static void RunUntilIdle() {
+        for (int i = 0; i < 100000 && gMorphing; ++i)
+            Tick();
+    }
+    static float Snapped(int position, int trails) {
+        const float step = static_cast<float>(TWO_PI / trails);
+        return static_cast<float>(static_cast<long double>(position) * step);
+    }
+    static float Spread(int k, int trails) {
+        return static_cast<float>(static_cast<long double>(k) * TWO_PI / trails);
+    }
+};
+
+TEST_F(Morph, FiveToTenTrailsThinsEverySecondParticleAndFansOutFromTheOldPositions) {
+    Apply(1);
+    RequestMorph(15);
+    Tick();
+    ASSERT_TRUE(gMorphing);
+    EXPECT_EQ(gThinDivisor, 2u);
+    EXPECT_EQ(gTrail.numberOfTrails, 10);
+    ASSERT_EQ(gRotAngleCount, 10u);
+    const int positions[10] = {0, 0, 0, 1, 1, 2, 2, 3, 3, 4};
+    for (int k = 0; k < 10; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(gRotAngle[k].fromAngle, Snapped(positions[k], 5));
+        EXPECT_EQ(gRotAngle[k].toAngle, Spread(k, 10));
+        EXPECT_EQ(gRotAngle[k].angle, gRotAngle[k].fromAngle);
+    }
+    gMorphProgress = 0.5;
+    MorphRotAngles();
+    EXPECT_NEAR(gRotAngle[1].angle, Spread(1, 10) / 2, 1e-6);
+    EXPECT_NEAR(gRotAngle[1].m[0], std::cos(gRotAngle[1].angle), 1e-6);
+    RunUntilIdle();
+    EXPECT_EQ(gCurrentPreset, 15);
+    EXPECT_EQ(gRotAngleCount, 10u);
+    EXPECT_NEAR(gRotAngle[9].angle, Spread(9, 10), 1e-6);
+}
+
+TEST_F(Morph, TenToFourTrailsConvergesWithoutThinning) {
+    Apply(15);
+    RequestMorph(16);
+    Tick();
+    EXPECT_EQ(gThinDivisor, 0u);
+    EXPECT_EQ(gTrail.numberOfTrails, 10);
+    ASSERT_EQ(gRotAngleCount, 10u);
+    const int positions[10] = {0, 0, 0, 1, 1, 1, 2, 2, 3, 3};
+    for (int k = 0; k < 10; ++k) {
+        SCOPED_TRACE(k);
+        EXPECT_EQ(gRotAngle[k].fromAngle, Spread(k, 10));
+        EXPECT_EQ(gRotAngle[k].toAngle, Snapped(positions[k], 4));
+    }
+    RunUntilIdle();
+    EXPECT_EQ(gTrail.numberOfTrails, 4);
+    EXPECT_EQ(gRotAngleCount, 4u);
+}
+
+TEST_F(Morph, EqualTrailCountsLeaveTheTableUntouched) {
+    Apply(0);
+    const RotAngle *table = gRotAngle;
+    const float second = gRotAngle[1].angle;
+    RequestMorph(2);
+    for (int i = 0; i < 100; ++i)
+        Tick();
+    ASSERT_TRUE(gMorphing);
+    EXPECT_EQ(gRotAngle, table);
+    EXPECT_EQ(gRotAngleCount, 6u);
+    EXPECT_EQ(gRotAngle[1].angle, second);
+}
+
+TEST_F(Morph, PaintingStaysBetweenFlatPatternsAndStopsWhenThreeDIsInvolved) {
+    gPainting = 1;
+    RequestMorph(2);
+    Tick();
+    EXPECT_EQ(gPainting, 1);
+    EXPECT_EQ(gTrail.is3D, 0);
+    EXPECT_EQ(gTrail.trailDensity, 8); // the sparser of 8 and 5
+    RunUntilIdle();
+
+    gPainting = 1;
+    RequestMorph(13);
+    Tick();
+    EXPECT_EQ(gPainting, 0);
+    EXPECT_EQ(gTrail.is3D, 1);
+    EXPECT_EQ(gMorphFrom3D, 0);
+    EXPECT_EQ(gMorphTo3D, 1);
+}
+
+TEST_F(Morph, BackgroundIsDrawnAgainOnlyWithRandomBackgroundAndBrightness) {
+    SeedRand(2); // first draw 45: odd, the blue background
+    gBlueBackground = 0;
+    BeginMorph(gMorphClock, 3);
+    EXPECT_EQ(gBlueBackground, 1);
+    gBackgroundBrightness = 0;
+    gBlueBackground = 0;
+    const uint32_t before = gRandState;
+    BeginMorph(gMorphClock, 3);
+    EXPECT_EQ(gBlueBackground, 0);
+    EXPECT_EQ(gRandState, before); // no draw taken
+}
+
+TEST_F(Morph, FirstRandomMorphFavoursThreeDSpirographOnce) {
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        ResetMorphForTests();
+        SeedRand(seed);
+        const bool favoured = Rand() % 10 < 6;
+        SeedRand(seed);
+        BeginMorph(0, -1);
+        if (favoured) {
+            EXPECT_EQ(gMorphTarget, 12) << "seed " << seed;
+        }
+        EXPECT_NE(gMorphTarget, 0);
+    }
+    // Once taken, 12 is one pattern among the others.
+    int twelves = 0;
+    for (int i = 0; i < 300; ++i) {
+        BeginMorph(0, -1);
+        twelves += gMorphTarget == 12;
+        ASSERT_NE(gMorphTarget, 0);
+    }
+    EXPECT_LT(twelves, 45);
+
+    // Excluded, it is never favoured.
+    gPresets[12].dontUse = 1;
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        ResetMorphForTests();
+        SeedRand(seed);
+        BeginMorph(0, -1);
+        EXPECT_NE(gMorphTarget, 12);
+    }
+}
+
+TEST_F(Morph, RandomMorphWithNoUsableTargetIsDroppedAndRearmed) {
+    for (int i = 0; i < gPresetCount; ++i)
+        gPresets[i].dontUse = i != 0;
+    gNextMorphTime = ScriptedTime() + 5000;
+    RequestMorph(-1);
+    Tick();
+    EXPECT_FALSE(gMorphing);
+    EXPECT_FALSE(gMorphRequested);
+    EXPECT_EQ(gMorphRequestTarget, -1);
+    EXPECT_EQ(gNextMorphTime, ScriptedTime() + 20000);
+    EXPECT_EQ(gCurrentPreset, 0);
+
+    // An automatic morph is dropped the same way, and not tried again at every step.
+    AdvanceScriptedTime(20001);
+    Tick();
+    EXPECT_FALSE(gMorphing);
+    EXPECT_EQ(gNextMorphTime, ScriptedTime() + 20000);
+
+    // A digit still morphs to an excluded pattern; one past the library is refused.
+    RequestMorph(5);
+    Tick();
+    EXPECT_TRUE(gMorphing);
+    RunUntilIdle();
+    EXPECT_EQ(gCurrentPreset, 5);
+    RequestMorph(gPresetCount);
+    Tick();
+    EXPECT_FALSE(gMorphing);
+    EXPECT_EQ(gCurrentPreset, 5);
+}
+
+TEST_F(Morph, DigitDuringAMorphIsServedRightAfterIt) {
+    gMorphDuration = 100;
+    RequestMorph(3);
+    Tick();
+    for (int i = 0; i < 50; ++i)
+        Tick();
+    RequestMorph(5);
+    EXPECT_EQ(gMorphTarget, 3);
+    while (gMorphing)
+        Tick();
+    EXPECT_EQ(gCurrentPreset, 3);
+    EXPECT_TRUE(gMorphRequested);
+    Tick();
+    EXPECT_TRUE(gMorphing);
+    EXPECT_EQ(gMorphSource, 3);
+    EXPECT_EQ(gMorphTarget, 5);
+    EXPECT_FALSE(gMorphRequested);
+}
+
+TEST_F(Morph, AutomaticMorphsCountFromTheEndOfTheLastOne) {
+    gMorphDuration = 50;
+    gMorphSettings = 1;
+    gNextMorphTime = ScriptedTime() + 1000;
+    Tick();
+    EXPECT_FALSE(gMorphing);
+    AdvanceScriptedTime(1001);
+    Tick();
+    ASSERT_TRUE(gMorphing);
+    AdvanceScriptedTime(30000); // the morph takes longer than the interval
+    RunUntilIdle();
+    EXPECT_EQ(gNextMorphTime, ScriptedTime() + 20000);
+    Tick();
+    EXPECT_FALSE(gMorphing);
+    gMorphSettings = 0;
+    AdvanceScriptedTime(20001);
+    Tick();
+    EXPECT_FALSE(gMorphing);
+}
+
+TEST_F(Morph, ParametersInterpolateWithTruncationTowardZero) {
+    gMorphSource = 0; // "Tavo"
+    gMorphTarget = 4; // "Jellyfish"
+    gMorphDuration = 100;
+    gMorphEnd = 1000;
+    StepMorph(900);
+    EXPECT_EQ(gMorphProgress, 0.0);
+    EXPECT_EQ(gTrail.trailLength, 250);
+    EXPECT_EQ(gTrail.spiralInc, 0.0);
+    EXPECT_EQ(gTrail.spiralTrail, 1); // either pattern spirals
+
+    StepMorph(950);
+    EXPECT_EQ(gMorphProgress, 0.5);
+    EXPECT_EQ(gTrail.trailLength, 200);
+    EXPECT_EQ(gTrail.trailWidth, 10);
+    EXPECT_EQ(gTrail.sparkle, 1); // 1 + trunc(-0.5)
+    EXPECT_EQ(gTrail.sparkliness, 45);
+    EXPECT_EQ(gTrail.fadeSpeed, 35);
+    EXPECT_EQ(gTrail.colourSpeed, 75);
+    EXPECT_EQ(gTrail.spiralInc, 1.0474475511933334 * 0.5);
+
+    StepMorph(1000);
+    EXPECT_EQ(gMorphProgress, 1.0);
+    EXPECT_EQ(gTrail.trailLength, 150);
+    EXPECT_EQ(gTrail.sparkle, 0);
+    EXPECT_EQ(gTrail.spiralInc, 1.0474475511933334);
+    StepMorph(1010);
+    EXPECT_EQ(gMorphProgress, 1.0);
+    EXPECT_EQ(gTrail.colourSpeed, 100);
+    // Not interpolated: kinkiness and jump interval stay the source's.
+    EXPECT_EQ(gTrail.trailKinkiness, 30);
+    EXPECT_EQ(gTrail.jumpSpeed, 15);
+}
+
+TEST_F(Morph, NamesCrossFadeTwentyTimesAndBlackenOnlyAtTheEdges) {
+    gShowNames = 1;
+    gMorphDuration = 1000;
+    gMorphClock = 2;
+    RequestMorph(3);
+    Tick(); // begins at clock 3, ends at 1003
+    RunUntilIdle();
+    ASSERT_EQ(sDrawn.size(), 21u);
+    for (size_t i = 0; i < 20; ++i) {
+        SCOPED_TRACE(i);
+        const DrawnText &d = sDrawn[i];
+        EXPECT_EQ(d.morphClock, 50u * (i + 1));
+        EXPECT_EQ(d.text, "Tavo");
+        EXPECT_EQ(d.second, "Spirograph");
+        EXPECT_FLOAT_EQ(d.mix, static_cast<float>(1.0 - (1.0 - (1003.0 - d.morphClock) / 1000.0)));
+        EXPECT_EQ(d.fill, (i == 0 || i == 19) ? 1 : 0); // start-up, then from p >= 0.995
+        EXPECT_EQ(d.size, 16);
+        EXPECT_EQ(d.slot, 3);
+        EXPECT_EQ(d.colour, 0u);
+        EXPECT_EQ(d.bold, 1);
+    }
+    const DrawnText &last = sDrawn[20];
+    EXPECT_EQ(last.text, "Spirograph");
+    EXPECT_EQ(last.second, "");
+    EXPECT_EQ(last.mix, 1.0f);
+    EXPECT_EQ(last.fill, 1);
+    EXPECT_EQ(last.slot, 3);
+
+    // A morph shorter than twenty ticks redraws on every tick.
+    sDrawn.clear();
+    gMorphDuration = 7;
+    RequestMorph(0);
+    Tick();
+    RunUntilIdle();
+    EXPECT_EQ(sDrawn.size(), 7u); // six steps and the final name
+}
+
+TEST_F(Morph, EndOfMorphHandsOverToTheTarget) {
+    gMorphDuration = 20;
+    gPaintingMode = 10; // "Quorl" paints anyway; the target is painted too
+    gClearRequest = 0;
+    gEffects[EFFECT_FADE_HEAD].active = 1;
+    gEffects[EFFECT_QUICKSAND].active = 0;
+    RequestMorph(11);
+    Tick();
+    RunUntilIdle();
+    EXPECT_EQ(gCurrentPreset, 11);
+    EXPECT_EQ(gTrail.trailLength, 113);
+    EXPECT_EQ(gTrail.numberOfTrails, 6);
+    EXPECT_EQ(gPainting, 1);
+    EXPECT_EQ(gClearRequest, 0); // the source was not painted at the end test
+    EXPECT_EQ(gEffects[EFFECT_FADE_HEAD].active, 1);
+    EXPECT_EQ(gEffects[EFFECT_QUICKSAND].active, 1);
+    EXPECT_EQ(gNextMorphTime, ScriptedTime() + 20000);
+
+    RequestMorph(1);
+    Tick();
+    RunUntilIdle();
+    EXPECT_EQ(gClearRequest, 1); // painting when the morph ended
+    EXPECT_EQ(gEffects[EFFECT_FADE_HEAD].active, 0);
+    EXPECT_EQ(gEffects[EFFECT_QUICKSAND].active, 0);
+}
+
+TEST_F(Morph, FailedTableAllocationIsLoggedAndTheMorphGoesOn) {
+    Apply(1);
+    SetAllocationFaults(0, 1);
+    RequestMorph(15);
+    Tick();
+    SetAllocationFaults(0, 0);
+    EXPECT_TRUE(gMorphing);
+    EXPECT_EQ(gRotAngle, nullptr);
+    EXPECT_EQ(gRotAngleCount, 0u);
+    EXPECT_NE(LogContents().find("> SetupMorphRotAngles: Allocating memory for gRotAngle failed.\n"),
+              std::string::npos);
+    for (int i = 0; i < 10; ++i)
+        Tick();
+    RunUntilIdle();
+    EXPECT_EQ(gRotAngleCount, 10u); // rebuilt for the target at the end
+}
+
+TEST_F(Morph, MorphClockAndTickTimesKeepTheirMeaningAcrossTheWrap) {
+    gMorphDuration = 100;
+    gMorphClock = 0xFFFFFFC0u;
+    RequestMorph(2);
+    Tick();
+    int steps = 0;
+    double lastP = -1.0;
+    while (gMorphing && steps < 1000) {
+        Tick();
+        ++steps;
+        if (gMorphing) {
+            EXPECT_GT(gMorphProgress, lastP);
+            lastP = gMorphProgress;
+        }
+    }
+    EXPECT_EQ(steps, 100);
+    EXPECT_EQ(gCurrentPreset, 2);
+    EXPECT_GE(lastP, 0.99);
+
+    // The next automatic time lies past the tick count's wrap: not due before it.
+    SetScriptedTime(0xFFFFF000u);
+    gNextMorphTime = ScriptedTime() + 20000;
+    Tick();
+    EXPECT_FALSE(gMorphing);
+    SetScriptedTime(gNextMorphTime + 1);
+    Tick();
+    EXPECT_TRUE(gMorphing);
+}
+
+TEST_F(Morph, AFrameStepCarriesARequestedMorphThroughToTheTarget) {
+    gPhysicsRate = 10000; // a thousand morph-clock ticks in one second-long step
+    gMorphDuration = 300;
+    gShowNames = 1;
+    Apply(1);
+    RequestMorph(15);
+    UpdateTrails(nullptr);
+    EXPECT_FALSE(gMorphing);
+    EXPECT_EQ(gCurrentPreset, 15);
+    EXPECT_EQ(gRotAngleCount, 10u);
+    ASSERT_EQ(sDrawn.size(), 21u);
+    EXPECT_EQ(sDrawn.front().second, "Ten Lines");
+    EXPECT_EQ(sDrawn.back().text, "Ten Lines");
+    EXPECT_TRUE(TickAfter(gNextMorphTime, ScriptedTime()));
+}
