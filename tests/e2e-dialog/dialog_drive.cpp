@@ -3,6 +3,7 @@
 // the first step that fails ends the run with exit code 1 and says why.
 //
 //   wait-dialog                 the dialog "Tavo Settings" is on screen
+//   probe                       the first dialog a program shows is "Tavo Settings"
 //   wait-gone                   the dialog has ended
 //   click ID / post-click ID    BM_CLICK, sent (returns when handled) or posted (for a click that opens a
 //   box) slider ID POS               moves a slider as a drag would: TBM_SETPOS, then WM_HSCROLL to the
@@ -126,6 +127,17 @@ static bool Step(int argc, char **argv, int &at) {
         Settle();
         return true;
     }
+    if (command == "probe") {
+        // whatever the program shows first: the settings dialog (success) or something else (failure)
+        HWND shown = nullptr;
+        WaitFor([&] {
+            shown = FindWindowA("#32770", nullptr);
+            return shown != nullptr && IsWindowVisible(shown);
+        });
+        char title[64] = "";
+        if (shown) GetWindowTextA(shown, title, sizeof title);
+        return strcmp(title, "Tavo Settings") == 0 ? true : Fail("the program shows \"%s\"", title);
+    }
     if (command == "wait-gone") {
         return WaitFor([] { return !FindWindowA("#32770", "Tavo Settings"); })
                    ? true
@@ -248,9 +260,10 @@ static bool Step(int argc, char **argv, int &at) {
         EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&text));
         if (text != want) return Fail("the box says \"%s\"", text.c_str());
         if (*defaultButton) {
-            const LRESULT id = LOWORD(SendMessageA(box, DM_GETDEFID, 0, 0));
-            if (id != atoi(defaultButton))
-                return Fail("the box's default button is %s", std::to_string(id).c_str());
+            // the default button is the one drawn as such (Wine's boxes answer DM_GETDEFID with OK)
+            const HWND button = GetDlgItem(box, atoi(defaultButton));
+            if (!button || (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) != BS_DEFPUSHBUTTON)
+                return Fail("button %s is not the box's default", defaultButton);
         }
         if (!Click(GetDlgItem(box, button), true)) return false;
         if (!WaitFor([&] { return !IsWindow(box); })) return Fail("the box stayed open");

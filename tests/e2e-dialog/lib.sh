@@ -8,6 +8,8 @@ DRIVE_EXE=$2
 SHOTS=$3
 SCR_EXE=${4:-}
 KEY='HKCU\Software\Halvex\Tavo'
+VERSION=${TAVO_DIALOG_VERSION:-}  # what the version line shows after "Tavo Version "
+WEB_ADDRESS=${TAVO_WEB_ADDRESS:-}
 mkdir -p "$SHOTS"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tavo-dialog.XXXXXX")
@@ -59,7 +61,7 @@ dialog_cmd=("$RUN_EXE")
 if [ -n "$SCR_EXE" ] && [ -f "$SCR_EXE" ]; then
     wine "$SCR_EXE" /c >/dev/null 2>&1 &
     probe=$!
-    if wine "$DRIVE_EXE" wait-dialog >/dev/null 2>&1; then dialog_cmd=("$SCR_EXE" /c); fi
+    if wine "$DRIVE_EXE" probe >/dev/null 2>&1; then dialog_cmd=("$SCR_EXE" /c); fi
     kill "$probe" 2>/dev/null
     wineserver -k >/dev/null 2>&1
     wait "$probe" 2>/dev/null
@@ -93,11 +95,13 @@ reg_value() { # NAME [SUBKEY]
     local key=$KEY
     [ -n "${2:-}" ] && key="$KEY\\$2"
     wine reg query "$key" /v "$1" 2>/dev/null | tr -d '\r' |
-        awk -v name="$1" 'index($0, "    " name "    ") == 1 { sub("^    " name "    ", ""); print; exit }'
+        awk -v name="$1" 'index($0, "    " name "    ") == 1 {
+            rest = substr($0, length(name) + 9); type = rest; data = rest
+            sub(/ .*/, "", type); sub(/^[^ ]+ */, "", data); print type " " data; exit }'
 }
 
 # The whole stored key as text, to compare before and after.
-reg_dump() { wine reg query "$KEY" /s 2>/dev/null | tr -d '\r'; }
+reg_dump() { if wine reg query "$KEY" >/dev/null 2>&1; then wine reg query "$KEY" /s | tr -d '\r'; fi; }
 
 expect_value() { # NAME EXPECTED [SUBKEY]
     local have
@@ -105,6 +109,24 @@ expect_value() { # NAME EXPECTED [SUBKEY]
     [ "$have" = "$2" ] || fail "value \"$1\" ${3:+of \"$3\" }is \"$have\", not \"$2\""
 }
 
+# A value's line as the registry editor exports it ("NAME"=...): the only faithful view of an empty text,
+# which `reg query` shows with stray bytes.
+exported_line() {
+    wine reg export "$KEY" "$work/export.reg" /y >/dev/null 2>&1 || return
+    tr -d '\0\r' <"$work/export.reg" | grep -F "\"$1\"=" | head -1
+}
+
 key_exists() { wine reg query "$KEY\\$1" >/dev/null 2>&1; }
 
 screenshot() { import -window root "$SHOTS/$1.png" || fail "no screenshot"; }
+
+# Presses a key in the dialog as the user would (the keyboard paths: Return, Escape).
+press_key() {
+    local window
+    # in Wine's virtual desktop the dialog is drawn inside the desktop's own window, which passes keys on
+    window=$(xdotool search --name "^Tavo Settings$" 2>/dev/null | head -1)
+    [ -n "$window" ] || window=$(xdotool search --name "Wine desktop" 2>/dev/null | head -1)
+    [ -n "$window" ] || fail "xdotool finds neither the dialog nor the desktop"
+    xdotool windowfocus --sync "$window" >/dev/null 2>&1
+    xdotool key "$1"
+}
