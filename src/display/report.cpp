@@ -29,3 +29,14 @@ bool AskYesNo(const char *text, bool yesDefault) {
     const uint32_t style = MBOX_YESNO | MBOX_ICONQUESTION | (yesDefault ? 0u : MBOX_DEFBUTTON2);
     return PlatformMessageBox(text, "Tavo", style) == MBOX_IDYES;
 }
+
+void DDInitFail(const char *format, ...) {
+    DDCleanUp(); // the desktop is back before the message is shown
+    char message[256];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(message, sizeof message, format, args); // a long text is cut, never overflows
+    va_end(args);
+    PlatformMessageBox(message, "Initialisation Error", MBOX_OK | MBOX_ICONERROR);
+    LogMessage("DDInitFail: %s\n", message);
+}

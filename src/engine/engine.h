@@ -197,6 +197,7 @@ extern float gFrameRate;  // frames per second of the last completed measurement
 extern double gTiltPhase; // 3D swing phase, radians
 
 uint32_t DrawTrails(); // one frame; returns its own duration in milliseconds
+void ResetDrawForTests(); // tests: the frame-rate window back to its start
 
 // Tests: every engine variable back to its start value (frees particles and the rotation table).
 void ResetEngineForTests();

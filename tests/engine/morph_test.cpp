@@ -23,16 +23,19 @@ struct DrawnText {
 std::vector<DrawnText> sDrawn;
 } // namespace
 
-// Records the name slot's draws; the display's own text drawing is not linked into these tests yet.
-void DDDrawText(const char *text, const char *secondText, float mix, int fill, int32_t size, int slot,
-                uint32_t colour, int bold) {
+namespace {
+// Records the name slot's draws as the morph asks for them.
+void RecordDrawnText(const char *text, const char *secondText, float mix, bool fill, int32_t size, int slot,
+                     uint32_t colour, bool bold) {
     sDrawn.push_back({text, secondText, mix, fill, size, slot, colour, bold, gMorphClock});
 }
+} // namespace
 
 class Morph : public EngineTest {
   protected:
     void SetUp() override {
         EngineTest::SetUp();
+        DDSetDrawTextProbe(RecordDrawnText);
         ResetMorphForTests();
         ResetEffectsForTests();
         gPresetCount = NUM_STANDARD_PRESETS + 2;
@@ -58,6 +61,7 @@ class Morph : public EngineTest {
         gBackgroundBrightness = 100;
         ResetMorphForTests();
         ResetEffectsForTests();
+        DDSetDrawTextProbe(nullptr);
         EngineTest::TearDown();
     }
     static void UserPattern(int index, const char *name, int32_t trails) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 
 #include "platform/logfile.h"
 #include "platform/msgbox.h"
@@ -174,7 +175,8 @@ static std::string sLogPath;
 void InstallTemporaryLog() {
     static int counter = 0;
     const auto dir = std::filesystem::temp_directory_path();
-    sLogPath = (dir / ("tavo-test-log-" + std::to_string(++counter) + "-" + std::to_string(rand()) + ".txt"))
+    sLogPath = (dir / ("tavo-test-log-" + std::to_string(++counter) + "-" +
+                       std::to_string(std::random_device{}()) + ".txt"))
                    .string();
     std::remove(sLogPath.c_str());
     SetLogPathOverride(sLogPath.c_str());
