@@ -12,10 +12,6 @@
 #include "session/dialog_win32.h"
 #include "session/session.h"
 
-#if __has_include("platform/ddevice.h")
-#define TAVO_DIALOG_HAS_DISPLAY 1 // the display subsystem lists the modes and reads the product version
-#endif
-
 static HINSTANCE sInstance = nullptr; // where the dialog templates live
 static RECT gDialogFullRect;      // the dialog's window rectangle with the pattern pane shown, screen pixels
 static HFONT gLinkFont = nullptr; // the link's underlined font
@@ -73,7 +69,6 @@ static void FillPatternList(HWND dialog, int selection) {
 static void FillResolutionList(HWND dialog) {
     const HWND list = GetDlgItem(dialog, IDC_RESOLUTION);
     SendMessageA(list, CB_RESETCONTENT, 0, 0);
-#ifdef TAVO_DIALOG_HAS_DISPLAY
     char modes[MODE_LIST_SIZE][MODE_TEXT_LEN];
     uint32_t count = 0;
     DDGetResolutions(modes, &count);
@@ -81,7 +76,6 @@ static void FillResolutionList(HWND dialog) {
         const LRESULT at = SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(modes[k]));
         if (at >= 0) SendMessageA(list, CB_SETITEMDATA, at, k);
     }
-#endif
     // the first entry that begins with the stored text, letter case ignored
     SendMessageA(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(gResolution));
 }
@@ -236,9 +230,7 @@ static void PrepareLink(HWND dialog) {
 
 static void ShowVersion(HWND dialog) {
     char version[64] = "";
-#ifdef TAVO_DIALOG_HAS_DISPLAY
     GetProductVersion("tavo.scr", version, sizeof version);
-#endif
     char line[96];
     snprintf(line, sizeof line, "Tavo Version %s", version);
     SetDlgItemTextA(dialog, IDC_VERSION, line);

@@ -9,6 +9,7 @@
 //   box) slider ID POS               moves a slider as a drag would: TBM_SETPOS, then WM_HSCROLL to the
 //   dialog arrows ID                   one click on an up-down's upper arrow (WM_VSCROLL to the dialog)
 //   select ID INDEX             picks a list entry: CB_SETCURSEL, then CBN_SELCHANGE to the dialog
+//   select-text ID TEXT         the same for the entry with this text
 //   list-focus                  the pattern list gets the focus (CBN_SETFOCUS, posted: it may ask a question)
 //   text ID TEXT                the control's text is TEXT         check ID 0|1   the check box's state
 //   pos ID POS                  the slider's position              count ID N     the list's number of
@@ -219,8 +220,9 @@ static bool Step(int argc, char **argv, int &at) {
             SendMessageA(Control(atoi(id)), command == "count" ? CB_GETCOUNT : CB_GETCURSEL, 0, 0);
         return have == want ? true : Fail("list %s has %s", id, std::to_string(have).c_str());
     }
-    if (command == "item" || command == "no-item") {
-        const HWND list = Control(atoi(next()));
+    if (command == "item" || command == "no-item" || command == "select-text") {
+        const int id = atoi(next());
+        const HWND list = Control(id);
         const int index = command == "item" ? atoi(next()) : -1;
         const std::string want = next();
         const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
@@ -234,6 +236,12 @@ static bool Step(int argc, char **argv, int &at) {
             if (command == "item" && k == index)
                 return want == text ? true : Fail("entry reads \"%s\"", text);
             if (command == "no-item" && want == text) return Fail("the list holds \"%s\"", text);
+            if (command == "select-text" && want == text) {
+                SendMessageA(list, CB_SETCURSEL, k, 0);
+                SendMessageA(sDialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(list));
+                return true;
+            }
         }
         return command == "no-item" ? true : Fail("no such entry");
     }

@@ -6,15 +6,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "display/display.h"
 #include "patterns/patterns.h"
 #include "session/session.h"
-
-#if !__has_include("platform/ddevice.h")
-// Until the display subsystem is in the build, nothing the dialog reaches draws text: the engine's pattern-name
-// call needs something to link to.
-void DDDrawText(const char *, const char *, float, int, int32_t, int, uint32_t, int) {}
-#endif
 
 int main(int argc, char **argv) {
     if (argc > 1 && strcmp(argv[1], "start") == 0) {

@@ -11,18 +11,20 @@ expect_value "Morph Settings" "REG_DWORD 0x0"
 
 step "global sliders and check boxes reach the store on OK"
 start_dialog
-drive check 1028 0 pos 1024 14001 slider 1024 20000 slider 1026 10 slider 1048 0 click 1017 click 1027 click 1
+drive check 1028 0 pos 1024 14001 slider 1024 20000 slider 1026 10 slider 1048 0 click 1017 click 1027 \
+    select-text 1022 "800 x 600" click 1
 expect_end 1
 expect_value "Morph Duration" "REG_DWORD 0x1"
 expect_value "Painting Mode" "REG_DWORD 0xa"
 expect_value "Background Brightness" "REG_DWORD 0x0"
 expect_value "Show Names" "REG_DWORD 0x1"
 expect_value "Use Random Preset" "REG_DWORD 0x1"
+expect_value "Resolution" "REG_SZ 800 x 600"
 
 step "Cancel after changes writes nothing"
 before=$(reg_dump)
 start_dialog
-drive pos 1024 20000 slider 1024 1 click 1028 click 1025 click 3 click 2
+drive pos 1024 20000 text 1022 "800 x 600" slider 1024 1 select-text 1022 "640 x 480" click 1028 click 1025 click 3 click 2
 expect_end 0
 [ "$(reg_dump)" = "$before" ] || fail "Cancel changed the store"
 

@@ -7,7 +7,7 @@ step "fresh store: the pattern pane starts hidden"
 start_dialog
 drive paint pane hidden text 3 "Show Pattern Settings" text 1021 "Tavo Version $VERSION" text 1217 "$WEB_ADDRESS" \
     count 1023 15 item 1023 0 "Tavo" item 1023 14 "3D Sea Snakes" selected 1023 0
-if [ -n "$VERSION" ]; then drive text 1022 "640 x 480"; fi
+drive text 1022 "640 x 480"
 screenshot dialog-pane-hidden
 
 step "the pane toggle shows the pane"
