@@ -159,6 +159,19 @@ static bool Step(int argc, char **argv, int &at) {
         Settle();
         return true;
     }
+    if (command == "link-right-click") {
+        // as the mouse would send it: press and release over the link, then the menu request of the release
+        const HWND link = Control(1217);
+        const LPARAM at = MAKELPARAM(4, 4);
+        PostMessageA(link, WM_RBUTTONDOWN, MK_RBUTTON, at);
+        PostMessageA(link, WM_RBUTTONUP, 0, at);
+        Settle();
+        Sleep(500); // a menu would open from the dialog's own loop
+        Settle();
+        if (FindWindowA("#32768", nullptr) && IsWindowVisible(FindWindowA("#32768", nullptr)))
+            return Fail("a menu opened on the link");
+        return true;
+    }
     if (command == "close") return PostMessageA(sDialog, WM_CLOSE, 0, 0) ? true : Fail("WM_CLOSE not posted");
     if (command == "slider") {
         const int id = atoi(next());

@@ -14,6 +14,9 @@ step "the pane toggle shows the pane"
 drive click 3 pane shown text 3 "Hide Pattern Settings" pos 1005 250 pos 1010 43 text 1008 6 text 1014 15 paint
 screenshot dialog-pane-shown
 
+step "a right click on the link does nothing"
+drive link-right-click text 1217 "$WEB_ADDRESS"
+
 step "Cancel writes nothing"
 drive click 2
 expect_end 0
