@@ -39,8 +39,13 @@ start_dialog
 drive selected 1023 15 select 1023 16 \
     post-click 9 box "Are you sure you want to delete \"Kandy Three\"?" 7 7 count 1023 17 \
     post-click 9 box "Are you sure you want to delete \"Kandy Three\"?" 6 7 count 1023 16 \
-    no-item 1023 "Kandy Three" selected 1023 15 click 2
-expect_end 0
+    no-item 1023 "Kandy Three" selected 1023 15
 key_exists "Kandy Three" && fail "Delete left the subkey"
 expect_value "Preset" "REG_DWORD 0xf"
+
+step "a name longer than thirty characters is cut to thirty"
+drive post-click 7 prompt "Copy of Aardvark" "Abcdefghijklmnopqrstuvwxyz1234567890" prompt-gone \
+    item 1023 15 "Aardvark" item 1023 16 "Abcdefghijklmnopqrstuvwxyz1234" selected 1023 16 click 2
+expect_end 0
+key_exists "Abcdefghijklmnopqrstuvwxyz1234" || fail "the cut name has no subkey"
 echo PASS
