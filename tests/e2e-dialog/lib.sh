@@ -8,8 +8,8 @@ DRIVE_EXE=$2
 SHOTS=$3
 SCR_EXE=${4:-}
 KEY='HKCU\Software\Halvex\Tavo'
-VERSION=${TAVO_DIALOG_VERSION:-}  # what the version line shows after "Tavo Version "
-WEB_ADDRESS=${TAVO_WEB_ADDRESS:-}
+VERSION=${TAVO_DIALOG_VERSION:?the test registration sets the product version}
+WEB_ADDRESS=${TAVO_WEB_ADDRESS:?the test registration sets the web address}
 mkdir -p "$SHOTS"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tavo-dialog.XXXXXX")
