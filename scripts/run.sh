@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The main job: installs what is missing, builds the release configuration, runs the engine benchmark and
+# The main job: installs what is missing, builds the release configuration and starts the saver in a window
+# (`tavo --window`). On a machine without a display it says so and instead runs the engine benchmark and
 # renders a gallery of the fifteen standard patterns headless into gallery/ (three frames each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -7,6 +8,13 @@ scripts/bootstrap.sh
 echo "== building native-release"
 cmake --preset native-release >/dev/null
 cmake --build --preset native-release
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    echo "== starting the saver in a window (F1 shows the keys; close the window, or Ctrl+C here, to end it)"
+    exec ./build/native-release/tavo --window "$@"
+fi
+
+echo "== there is no display here (DISPLAY is not set): benchmark and snapshot gallery instead"
 ./build/native-release/bench/tavo_engine_bench
 
 echo "== rendering the gallery"

@@ -105,3 +105,17 @@ void DDInitFail(const char *format, ...) __attribute__((format(printf, 1, 2)));
 // The product version text of the running program ("1.11"); left empty where the program carries none.
 // `fileName` is what the caller knows the program by; the running module's own file is read instead.
 void GetProductVersion(const char *fileName, char *version, size_t versionSize);
+
+// ---------------------------------------------------------------------------------------------------------------
+// Performance hints (hints.cpp)
+// ---------------------------------------------------------------------------------------------------------------
+constexpr float HINT_START_LOWEST_RATE = 10000.0f;      // frames per second before any measurement
+constexpr float HINT_RATE_AFTER_DOUBLE_SIZE = 100000.0f; // set by the D key: the rate is judged afresh
+constexpr float HINT_SLOW_RATE = 20.0f;                 // below this many frames per second a hint is given
+
+extern float gLowestFrameRate; // lowest positive measured frame rate so far, frames per second
+
+// Copies the current performance hint into text (at most size bytes with its NUL), after updating it: the
+// first call compares the desktop's size with "Resolution", later calls judge the measured frame rate.
+void GetPerformanceHint(char *text, size_t size);
+void ResetHintsForTests();

@@ -4,11 +4,14 @@
 #include <cstring>
 
 #include "host/host.h"
+#include "host/saver_options.h"
+#if TAVO_HAVE_SDL2
+#include "host/saver_sdl.h"
+#endif
 
 static void PrintHelp(FILE *to) {
-    fputs("Usage: tavo --snapshot DIR [options]\n"
-          "Tavo draws glowing particle trails.\n\n",
-          to);
+    fputs(SAVER_HELP_TEXT, to);
+    fputs("\nSnapshot options (tavo --snapshot DIR [options]):\n", to);
     fputs(kSnapshotHelp, to);
 }
 
@@ -23,6 +26,11 @@ int main(int argc, char **argv) {
         PrintHelp(stdout);
         return 0;
     }
+    // --settings-file holds for every mode; the settings commands end the program here.
+    bool handled = false;
+    const int settingsResult = RunSettingsCommand(&argc, argv, &handled);
+    if (handled) return settingsResult;
+
     if (HasOption(argc, argv, "--snapshot")) {
         SnapshotOptions options;
         char error[256];
@@ -33,7 +41,14 @@ int main(int argc, char **argv) {
         }
         return RunSnapshot(options);
     }
-    fputs("tavo: this build draws only headless; give --snapshot DIR\n", stderr);
+#if TAVO_HAVE_SDL2
+    int exitCode = 2;
+    if (RunSaverCommand(argc, argv, &exitCode)) return exitCode;
+    fprintf(stderr, "tavo: unknown option %s (tavo --help lists the options)\n", argv[1]);
+    return 2;
+#else
+    fputs("tavo: this build has no SDL2 and draws only headless; give --snapshot DIR\n", stderr);
     PrintHelp(stderr);
     return 2;
+#endif
 }

@@ -1,0 +1,12 @@
+// The Linux saver host over SDL2 (saver_sdl.cpp). Built only where SDL2 is found.
+#pragma once
+#include <cstdint>
+
+#include "host/saver_options.h"
+
+// Runs the saver until its window goes; the process's exit code.
+int RunSdlSaver(const SaverOptions &options);
+
+// The saver modes' command line ($XSCREENSAVER_WINDOW included): runs the saver, or prints the help or an
+// error, and sets the exit code. False when the arguments are another command's.
+bool RunSaverCommand(int argc, const char *const *argv, int *exitCode);
