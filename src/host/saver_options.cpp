@@ -20,7 +20,9 @@ const char SAVER_HELP_TEXT[] =
     "                       (the effect and command keys of the key help do not; F1 shows them)\n"
     "  --window [WxH]       in a window (default 960x720); input does not end it, closing the window does\n"
     "  -window              the same as --window\n"
-    "  -root                draw into the root window (XScreenSaver)\n"
+    "  -root                draw into the root window (XScreenSaver; its own window when "
+    "$XSCREENSAVER_WINDOW\n"
+    "                       names one)\n"
     "  -window-id ID        draw into the X window ID, decimal or 0x hex (XScreenSaver); input does not end "
     "it\n"
     "                       and the window's owner ends the saver; a window smaller than 640x480 shows a "
@@ -122,14 +124,16 @@ SaverParse ParseSaverOptions(int argc, const char *const *argv, const char *scre
             return SAVER_PARSE_UNKNOWN;
         }
     }
-    if (!modeGiven && screenSaverWindow && *screenSaverWindow) {
-        // Started by XScreenSaver without a mode on the command line: it names its window this way.
+    const bool rootOrNone = !modeGiven || out->mode == SAVER_ROOT;
+    if (rootOrNone && screenSaverWindow && *screenSaverWindow) {
+        // XScreenSaver names its window this way; with -root it is the daemon's own window over the real
+        // root, so drawing into the real root would not be seen.
         if (!ParseWindowId(screenSaverWindow, &out->windowId)) {
             snprintf(error, static_cast<size_t>(errorSize), "XSCREENSAVER_WINDOW=\"%s\" is not a window id",
                      screenSaverWindow);
             return SAVER_PARSE_ERROR;
         }
-        out->mode = SAVER_WINDOW_ID;
+        if (!modeGiven) out->mode = SAVER_WINDOW_ID;
     }
     return SAVER_PARSE_RUN;
 }

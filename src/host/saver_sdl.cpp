@@ -50,6 +50,7 @@ static std::deque<PostedMessage> sPosted; // messages posted to the saver window
 static uint8_t sKeys[KEYBOARD_STATE_SIZE]; // the host's own key-down table, from the events it has seen
 static ScreenPoint sCursor = {0, 0};       // last pointer position, picture pixels
 static bool sCursorKnown = false;
+static bool sPointerMoved = false; // a move by the user has been delivered
 
 static SDL_TimerID sFrameTimer = 0;
 static Uint32 sTickEvent = 0;                 // SDL user event type that wakes the loop for a tick
@@ -320,10 +321,13 @@ static void HandleEvent(const SDL_Event &e) {
         }
         case SDL_MOUSEMOTION:
             // SDL reports the pointer where it already is when the window appears: not a move by the user.
+            // It is where the movement rule starts from, unless the user has moved already.
             if (e.motion.xrel == 0 && e.motion.yrel == 0) {
                 PointParam(e.motion.x, e.motion.y);
+                if (!sPointerMoved) gCursorRef = sCursor;
                 break;
             }
+            sPointerMoved = true;
             Dispatch(EV_MOUSEMOVE, 0, PointParam(e.motion.x, e.motion.y));
             break;
         case SDL_MOUSEBUTTONDOWN: {
@@ -454,11 +458,10 @@ static const char kNoDisplay[] =
     "tavo: there is no display to show the saver on (DISPLAY is not set).\n"
     "Run it inside an X session, or render frames to PNG files without a display: tavo --snapshot DIR\n";
 
-static const char *VideoDriverProblem() {
+// Without a display SDL still starts, with a driver that shows nothing.
+static bool DrawsNowhere() {
     const char *driver = SDL_GetCurrentVideoDriver();
-    if (!driver) return "no video driver";
-    if (strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0) return "no display";
-    return nullptr;
+    return !driver || strcmp(driver, "offscreen") == 0 || strcmp(driver, "dummy") == 0;
 }
 
 int RunSdlSaver(const SaverOptions &options) {
@@ -476,7 +479,7 @@ int RunSdlSaver(const SaverOptions &options) {
         fprintf(stderr, "tavo: cannot open the display %s: %s\n", x && *x ? x : "", SDL_GetError());
         return 1;
     }
-    if (VideoDriverProblem()) {
+    if (DrawsNowhere()) {
         fputs(kNoDisplay, stderr);
         SDL_Quit();
         return 1;
@@ -485,7 +488,6 @@ int RunSdlSaver(const SaverOptions &options) {
     InstallSignalHandlers();
 
     gInputEndsSaver = options.mode == SAVER_FULL_SCREEN ? 1 : 0;
-    bool created = false;
     if (options.mode == SAVER_FULL_SCREEN) {
         SDL_DisplayMode desktop;
         if (SDL_GetDesktopDisplayMode(0, &desktop) == 0) {
@@ -502,8 +504,7 @@ int RunSdlSaver(const SaverOptions &options) {
 #if TAVO_HAVE_X11
         if (options.mode == SAVER_ROOT && xid == 0) xid = RootWindowId();
 #endif
-        created = xid != 0 && CreateForeignWindow(xid);
-        if (!created) {
+        if (xid == 0 || !CreateForeignWindow(xid)) {
             fprintf(stderr, "tavo: cannot draw into window 0x%lx: %s\n", xid, SDL_GetError());
             SDL_Quit();
             return 1;
@@ -551,8 +552,12 @@ int RunSdlSaver(const SaverOptions &options) {
         // The movement rule measures in the picture's pixels, whose size the session has just chosen: take
         // the reference point again where the pointer is in the picture.
         if (EnsureTexture(gDisplay.width, gDisplay.height)) {
-            int mx = 0, my = 0;
-            SDL_GetMouseState(&mx, &my);
+            // SDL's own idea of the pointer is empty until its first event: ask the display server.
+            int mx = 0, my = 0, wx = 0, wy = 0;
+            SDL_GetGlobalMouseState(&mx, &my);
+            SDL_GetWindowPosition(sWindow, &wx, &wy);
+            mx -= wx;
+            my -= wy;
             float lx = 0.0f, ly = 0.0f;
             SDL_RenderWindowToLogical(sRenderer, mx, my, &lx, &ly);
             PointParam(static_cast<int>(lx), static_cast<int>(ly));

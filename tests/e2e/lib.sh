@@ -46,13 +46,14 @@ xvfb_ready() {
         xdotool getdisplaygeometry >/dev/null 2>&1
 }
 
-# A display number of our own, drawn at random from a high range that nobody else is likely to use.
+# A display number of our own, drawn at random from a high range that nobody else is likely to use. No
+# reset when the last client leaves: a reset refuses the connections that arrive meanwhile.
 start_xvfb() {
     local n try
     for try in $(seq 1 20); do
         n=$((300 + RANDOM % 600))
         [ -e /tmp/.X$n-lock ] || [ -e /tmp/.X11-unix/X$n ] && continue
-        Xvfb :$n -screen 0 1920x1080x24 -br -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+        Xvfb :$n -screen 0 1920x1080x24 -br -noreset -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
         XVFB_PID=$!
         export DISPLAY=:$n
         poll 20 xvfb_ready && return 0

@@ -40,13 +40,19 @@ TEST(SaverOptions, ModesAndTheirArguments) {
     EXPECT_EQ(Parse({"--snapshot", "dir"}, &o), SAVER_PARSE_UNKNOWN); // another command's
 }
 
-TEST(SaverOptions, ScreenSaverWindowVariableOnlyWithoutAMode) {
+TEST(SaverOptions, ScreenSaverWindowVariableWithoutAModeOrWithRoot) {
     SaverOptions o;
     EXPECT_EQ(Parse({}, &o, "0x400007"), SAVER_PARSE_RUN);
     EXPECT_EQ(o.mode, SAVER_WINDOW_ID);
     EXPECT_EQ(o.windowId, 0x400007ul);
     EXPECT_EQ(Parse({"--window"}, &o, "0x400007"), SAVER_PARSE_RUN);
     EXPECT_EQ(o.mode, SAVER_WINDOW);
+    // -root under the daemon means the daemon's window over the real root.
+    EXPECT_EQ(Parse({"-root"}, &o, "0x400007"), SAVER_PARSE_RUN);
+    EXPECT_EQ(o.mode, SAVER_ROOT);
+    EXPECT_EQ(o.windowId, 0x400007ul);
+    EXPECT_EQ(Parse({"-root"}, &o), SAVER_PARSE_RUN);
+    EXPECT_EQ(o.windowId, 0ul);
     EXPECT_EQ(Parse({}, &o, "garbage"), SAVER_PARSE_ERROR);
 }
 
