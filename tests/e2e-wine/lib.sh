@@ -112,6 +112,15 @@ e2e_reg_clear() { wine reg delete 'HKCU\Software\Halvex\Tavo' /f >/dev/null 2>&1
 e2e_windows() { xdotool search --name "^$1\$" 2>/dev/null; }
 e2e_window_count() { e2e_windows "$1" | wc -l; }
 e2e_has_window() { [ "$(e2e_window_count "$1")" -gt 0 ]; }
+e2e_visible_window() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1; }
+e2e_window_visible() { [ -n "$(e2e_visible_window "$1")" ]; }
+
+# Presses a key in the window with this title once it is on screen (never with --window: see wine.md).
+e2e_key_to_window() { # TITLE KEY
+    e2e_wait 30 e2e_window_visible "$1" || return 1
+    xdotool windowfocus "$(e2e_visible_window "$1")" 2>/dev/null
+    xdotool key "$2"
+}
 
 # The diagnostic log, wherever the saver could write it.
 e2e_log_file() {

@@ -61,9 +61,7 @@ e2e_start /s
 pid=$E2E_PID
 e2e_wait 30 e2e_has_window "Initialisation Error" || e2e_fail "no box titled \"Initialisation Error\""
 e2e_keep_shot init-error
-box=$(e2e_windows "Initialisation Error" | head -n1)
-xdotool windowfocus "$box"
-xdotool key Return
+e2e_key_to_window "Initialisation Error" Return || e2e_fail "the box is not on screen"
 e2e_wait_exit "$pid" 30
 [ "$E2E_CODE" != timeout ] || e2e_fail "the saver did not end after the box"
 e2e_has_window "Screen Saver" && e2e_fail "a saver window stayed after the failure"
