@@ -74,3 +74,53 @@ bool HostInputRules(WindowHandle window, uint32_t message, uintptr_t wParam, int
 intptr_t HostDefaultProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 void ResetHostInputForTests();
+
+// ---------------------------------------------------------------------------------------------------------------
+// Password check and change (password.cpp). The saver asks for the password itself only on the Windows 9x
+// family; elsewhere the system does. The system's libraries are reached through a backend
+// (password_win32.cpp) so that the 9x paths run in tests with a fake verifier, since no binary we build runs
+// on 9x.
+// ---------------------------------------------------------------------------------------------------------------
+using LibraryHandle = void *;
+using VerifyPasswordProc = int (*)(WindowHandle window); // nonzero when the password is right
+
+constexpr uint32_t PASSWORD_CHECK_SPACING_MS = 200; // a check straight after a refusal is refused unasked
+constexpr uint32_t PASSWORD_NEVER_CHECKED = 0xFFFFFFFFu; // gLastPasswordCheck before the first check
+constexpr int PENDING_TIMER_REMOVALS = 2;                // timer ticks taken off the queue before a check
+
+struct PasswordBackend {
+    // "ScreenSaveUsePassword" under HKEY_CURRENT_USER "Control Panel\Desktop" as a 4-byte value: false when
+    // the key cannot be opened; *value is 0 when the value is missing.
+    bool (*readUsePassword)(uint32_t *value);
+    LibraryHandle (*loadLibrary)(const char *name); // nullptr when it cannot be loaded
+    void (*freeLibrary)(LibraryHandle library);
+    // The library's "VerifyScreenSavePwd" as a portable call; nullptr when the library has no such entry.
+    VerifyPasswordProc (*findVerifier)(LibraryHandle library);
+    // Calls the library's "PwdChangePasswordA"("SCRSAVE", owner, 0, 0); false when it has no such entry.
+    bool (*changePassword)(LibraryHandle library, WindowHandle owner);
+    // SPI_SCREENSAVERRUNNING: while set, the system keeps the user from switching tasks around the saver.
+    void (*setScreenSaverRunning)(uint32_t state);
+    // Takes one pending timer tick of the window off the queue without yielding; false when there is none.
+    bool (*removeTimerMessage)(WindowHandle window);
+    intptr_t (*sendMessage)(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
+};
+void SetPasswordBackend(const PasswordBackend *backend); // nullptr: no password support at all
+
+extern LibraryHandle gPasswordLibrary; // "PASSWORD.CPL" while loaded
+extern uint32_t gLastPasswordCheck;    // tick count at the end of the last check, or PASSWORD_NEVER_CHECKED
+
+bool CheckPasswordBeforeClose(WindowHandle window); // true: the window may close
+void LoadPasswordCheck();                           // full screen, Windows 9x, when the user wants a password
+void UnloadPasswordCheck();
+void SetScreenSaverRunning(uint32_t state); // Windows 9x only
+void ChangePassword(WindowHandle owner);    // the system's dialog through "MPR.DLL"; nothing is reported
+void ResetPasswordForTests();
+
+// ---------------------------------------------------------------------------------------------------------------
+// The Windows host (only the Windows build defines these)
+// ---------------------------------------------------------------------------------------------------------------
+extern WindowHandle gSaverWindow; // the created saver window
+
+int HostMain(void *instance, const char *tail); // the exit code of the mode the tail names
+int RunSaverWindow(WindowHandle parent);        // parent nullptr: full screen; returns the exit code
+int ShowSettingsDialog(WindowHandle owner);     // owner nullptr: none; returns the dialog's result
