@@ -8,6 +8,7 @@ root=$(pwd)
 # fixed runs per target, sized so the whole smoke run stays near two minutes on a shared two-core machine
 regfile_runs=${TAVO_FUZZ_REGFILE_RUNS:-20000}
 settings_runs=${TAVO_FUZZ_SETTINGS_RUNS:-3000}
+cmdline_runs=${TAVO_FUZZ_CMDLINE_RUNS:-20000}
 
 log="$root/build/logs/fuzz.log"
 mkdir -p "$root/build/logs"
@@ -21,7 +22,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tavo-fuzz.XXXXXX")
 artifacts="$root/build/fuzz-artifacts"
 mkdir -p "$artifacts"
 trap 'rm -rf "$work"' EXIT
-for target in regfile settings; do
+for target in regfile settings cmdline; do
     runs_var="${target}_runs"
     runs=${!runs_var}
     mkdir -p "$work/$target"
