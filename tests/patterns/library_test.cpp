@@ -248,7 +248,7 @@ TEST_F(LibraryTest, StartingPatternAndBackground) {
         state = state * 214013u + 2531011u;
         d = static_cast<int>(state >> 16 & 0x7FFF);
     }
-    ASSERT_NE(draws[0] % 15, 5) << "the seed must pick a pattern in use at the first draw";
+    ASSERT_NE(draws[0] % 15, 5) << "this seed must pick a pattern in use at the first draw";
     ChooseStartingPreset();
     EXPECT_EQ(gCurrentPreset, draws[0] % 15);
     EXPECT_EQ(gBlueBackground, draws[1] % 2);
