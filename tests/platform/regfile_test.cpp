@@ -44,14 +44,12 @@ class RegFileTest : public ::testing::Test {
     }
     void TearDown() override {
         SetRegFileFault(REGFILE_FAULT_NONE, 0);
-        HeapReleaseLibrary();
         UninstallMessageBoxRecorder();
         UninstallTemporaryLog();
         SetStoreBackend(nullptr);
         SetRegFilePath(nullptr);
         fs::remove_all(dir_);
     }
-    static void HeapReleaseLibrary();
     void WriteFile(const std::string &bytes, const std::string &name = "tavo.reg") {
         std::ofstream(dir_ / name, std::ios::binary) << bytes;
     }
@@ -86,8 +84,6 @@ class RegFileTest : public ::testing::Test {
     fs::path dir_;
     std::string path_;
 };
-
-void RegFileTest::HeapReleaseLibrary() {}
 
 TEST_F(RegFileTest, ReadsRegeditUtf16ExportWithContinuedHexAndCodePageText) {
     WriteFile(Utf16(u"Windows Registry Editor Version 5.00\r\n\r\n"

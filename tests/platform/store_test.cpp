@@ -37,10 +37,6 @@ void DeleteTree(const std::string &path) {
     StoreCloseKey(key);
 }
 
-uint32_t Dword(uint32_t v) {
-    return v;
-}
-
 class StoreTest : public ::testing::TestWithParam<Backend> {
   protected:
     void SetUp() override {
@@ -96,7 +92,7 @@ TEST_P(StoreTest, MissingKeysAndValuesAreNotFound) {
 
 TEST_P(StoreTest, ValuesComeBackWithTheirTypeAndStoredSize) {
     StoreKey key = Create();
-    const uint32_t dword = Dword(0xCAFEF00D);
+    const uint32_t dword = 0xCAFEF00D;
     const double spiral = 1.0474475511933334;
     ASSERT_EQ(StoreWriteValue(key, "Trail Length", STORE_DWORD, &dword, 4), STORE_SUCCESS);
     ASSERT_EQ(StoreWriteValue(key, "Spiral Inc", STORE_BINARY, &spiral, 8), STORE_SUCCESS);
@@ -135,28 +131,18 @@ TEST_P(StoreTest, ValuesComeBackWithTheirTypeAndStoredSize) {
     StoreCloseKey(key);
 }
 
-TEST_P(StoreTest, RewritingAValueReplacesIt) {
+TEST_P(StoreTest, RewritingReplacesAndAccessIsWhatTheKeyWasOpenedFor) {
     StoreKey key = Create();
     const uint32_t one = 1, two = 2;
-    StoreWriteValue(key, "Preset", STORE_DWORD, &one, 4);
-    StoreWriteValue(key, "PRESET", STORE_DWORD, &two, 4);
-    StoreCloseKey(key);
-    ASSERT_EQ(StoreOpenKey(Path().c_str(), STORE_READ, &key), STORE_SUCCESS);
-    uint32_t value = 0, type, size = 4;
-    EXPECT_EQ(StoreReadValue(key, "Preset", &type, &value, &size), STORE_SUCCESS);
-    EXPECT_EQ(value, 2u);
-    StoreCloseKey(key);
-}
-
-TEST_P(StoreTest, AccessIsWhatTheKeyWasOpenedFor) {
-    StoreKey key = Create();
-    const uint32_t one = 1;
     ASSERT_EQ(StoreWriteValue(key, "Preset", STORE_DWORD, &one, 4), STORE_SUCCESS);
-    uint32_t value, type, size = 4;
+    ASSERT_EQ(StoreWriteValue(key, "PRESET", STORE_DWORD, &two, 4), STORE_SUCCESS);
+    uint32_t value = 0, type, size = 4;
     EXPECT_EQ(StoreReadValue(key, "Preset", &type, &value, &size), STORE_ACCESS_DENIED)
         << "created for writing";
     StoreCloseKey(key);
     ASSERT_EQ(StoreOpenKey(Path().c_str(), STORE_READ, &key), STORE_SUCCESS);
+    EXPECT_EQ(StoreReadValue(key, "Preset", &type, &value, &size), STORE_SUCCESS);
+    EXPECT_EQ(value, 2u);
     EXPECT_EQ(StoreWriteValue(key, "Preset", STORE_DWORD, &one, 4), STORE_ACCESS_DENIED)
         << "opened for query";
     StoreCloseKey(key);

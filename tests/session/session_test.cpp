@@ -286,16 +286,23 @@ TEST_F(SessionTest, KeysChangeTheRunningSessionButNeverTheStore) {
 // --- start
 // -------------------------------------------------------------------------------------------------------
 
-TEST_F(SessionTest, TheFrameTimerStartsLastOnceTheDisplayAndEngineAreReady) {
+TEST_F(SessionTest, TheFrameTimerStartsLastOnceTheDisplayEngineAndTextSlotsAreReady) {
     bool displayReady = false, headReset = false;
+    int32_t widths[4] = {};
     SetScriptedTimerStartHook([&] {
         displayReady = gDisplay.ready != 0;
         headReset = gTimeStep == 0.001;
+        for (int slot = 0; slot < 4; ++slot)
+            widths[slot] = SlotWidth(slot);
     });
     gTimeStep = 0.5;
     ASSERT_NE(Create(), -1);
     EXPECT_TRUE(displayReady);
     EXPECT_TRUE(headReset);
+    EXPECT_GT(widths[0], widths[3]); // the key help's first line is the widest text
+    EXPECT_GT(widths[1], 0);
+    EXPECT_GT(widths[3], 0); // the pattern's name
+    EXPECT_EQ(widths[2], 0); // hints are off
     ASSERT_EQ(TimerCalls().size(), 1u);
     EXPECT_EQ(TimerCalls()[0].id, FRAME_TIMER_ID);
     EXPECT_EQ(TimerCalls()[0].periodMs, 1u);
@@ -313,19 +320,6 @@ TEST_F(SessionTest, TheStartUpHintIsComposedBeforeTheDisplayIsSetUp) {
     char text[HINT_TEXT_LEN];
     GetPerformanceHint(text, sizeof text);
     EXPECT_STREQ(text, "HINT: Try a resolution of 1024 x 768");
-}
-
-TEST_F(SessionTest, TheTextSlotsAreDrawnOnTheNewDisplayBeforeTheTimerStarts) {
-    int32_t widths[4] = {};
-    SetScriptedTimerStartHook([&] {
-        for (int slot = 0; slot < 4; ++slot)
-            widths[slot] = SlotWidth(slot);
-    });
-    ASSERT_NE(Create(), -1);
-    EXPECT_GT(widths[0], widths[3]); // the key help's first line is the widest text
-    EXPECT_GT(widths[1], 0);
-    EXPECT_GT(widths[3], 0); // the pattern's name
-    EXPECT_EQ(widths[2], 0); // hints are off
 }
 
 TEST_F(SessionTest, AFailedDisplaySetUpRefusesTheWindow) {
