@@ -7,41 +7,20 @@
 
 #include "engine/engine_fixture.h"
 
-class Effects : public EngineTest {
+class Effects : public PatternLibraryTest {
   protected:
     void SetUp() override {
-        EngineTest::SetUp();
-        ResetMorphForTests();
-        ResetEffectsForTests();
-        gPresetCount = NUM_STANDARD_PRESETS + 2;
-        gPresets = static_cast<Preset *>(HeapAllocateZeroed(sizeof(Preset) * gPresetCount));
-        for (int i = 0; i < NUM_STANDARD_PRESETS; ++i)
-            InitStandardPreset(i);
+        PatternLibraryTest::SetUp();
         // Flat patterns with a short and a slightly longer trail, for Fountain.
         UserPattern(15, "Short", 100);
         UserPattern(16, "Medium", 150);
-        gPaintingMode = 0;
         SeedRand(7);
         Apply(0);
-    }
-    void TearDown() override {
-        HeapRelease(gPresets);
-        gPresets = nullptr;
-        gPresetCount = 0;
-        gCurrentPreset = 0;
-        gMorphDuration = 6000;
-        ResetMorphForTests();
-        ResetEffectsForTests();
-        EngineTest::TearDown();
     }
     static void UserPattern(int index, const char *name, int32_t length) {
         gPresets[index] = gPresets[0];
         strncpy(gPresets[index].name, name, PRESET_NAME_LEN);
         gPresets[index].trailLength = length;
-    }
-    static void Apply(int index) {
-        gCurrentPreset = index;
-        ApplyPreset(index);
     }
     static uint32_t Now() { return ScriptedTime(); }
     static void Update() { UpdateEffects(Now()); }

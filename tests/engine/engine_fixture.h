@@ -74,3 +74,29 @@ class EngineTest : public ::testing::Test {
         UninstallScriptedClock();
     }
 };
+
+// An engine with the fifteen standard patterns and two zeroed user slots (15 and 16) that a test fills, never
+// painting unless the pattern always paints.
+class PatternLibraryTest : public EngineTest {
+  protected:
+    void SetUp() override {
+        EngineTest::SetUp();
+        gPresetCount = NUM_STANDARD_PRESETS + 2;
+        gPresets = static_cast<Preset *>(HeapAllocateZeroed(sizeof(Preset) * gPresetCount));
+        for (int i = 0; i < NUM_STANDARD_PRESETS; ++i)
+            InitStandardPreset(i);
+        gPaintingMode = 0;
+    }
+    void TearDown() override {
+        HeapRelease(gPresets);
+        gPresets = nullptr;
+        gPresetCount = 0;
+        gCurrentPreset = 0;
+        gMorphDuration = 6000;
+        EngineTest::TearDown();
+    }
+    static void Apply(int index) {
+        gCurrentPreset = index;
+        ApplyPreset(index);
+    }
+};

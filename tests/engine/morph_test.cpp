@@ -31,47 +31,29 @@ void RecordDrawnText(const char *text, const char *secondText, float mix, bool f
 }
 } // namespace
 
-class Morph : public EngineTest {
+class Morph : public PatternLibraryTest {
   protected:
     void SetUp() override {
-        EngineTest::SetUp();
+        PatternLibraryTest::SetUp();
         DDSetDrawTextProbe(RecordDrawnText);
-        ResetMorphForTests();
-        ResetEffectsForTests();
-        gPresetCount = NUM_STANDARD_PRESETS + 2;
-        gPresets = static_cast<Preset *>(HeapAllocateZeroed(sizeof(Preset) * gPresetCount));
-        for (int i = 0; i < NUM_STANDARD_PRESETS; ++i)
-            InitStandardPreset(i);
         // Two user patterns for the trail-count cases: "Pentagonal Lines" with ten copies and with four.
         UserPattern(15, "Ten Lines", 10);
         UserPattern(16, "Four Lines", 4);
-        gPaintingMode = 0;
         Apply(0);
         sDrawn.clear();
     }
     void TearDown() override {
-        HeapRelease(gPresets);
-        gPresets = nullptr;
-        gPresetCount = 0;
-        gCurrentPreset = 0;
         gMorphSettings = 1;
         gMorphInterval = 20;
-        gMorphDuration = 6000;
         gShowNames = 0;
         gBackgroundBrightness = 100;
-        ResetMorphForTests();
-        ResetEffectsForTests();
         DDSetDrawTextProbe(nullptr);
-        EngineTest::TearDown();
+        PatternLibraryTest::TearDown();
     }
     static void UserPattern(int index, const char *name, int32_t trails) {
         gPresets[index] = gPresets[1];
         strncpy(gPresets[index].name, name, PRESET_NAME_LEN);
         gPresets[index].numberOfTrails = trails;
-    }
-    static void Apply(int index) {
-        gCurrentPreset = index;
-        ApplyPreset(index);
     }
     // One multiple-of-10 physics step as the frame step makes it.
     static void Tick() {
