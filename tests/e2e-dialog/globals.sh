@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The global settings: OK writes what the controls show, Cancel writes nothing, and a dialog with every pattern
 # excluded cannot be closed.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../e2e/lib.sh"
 
 step "untick \"Change patterns every\" and OK"
 start_dialog

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Copy, Rename and Delete of user patterns through the name prompt, the duplicate-name refusal, and the
 # pattern a saver starts with after Copy then OK.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../e2e/lib.sh"
 duplicate() { printf 'There is already a pattern called "%s".\nChoose a different name.' "$1"; }
 
 step "Copy \"Pellory's Kandy\": the proposal, then a new user pattern with all fifteen values"

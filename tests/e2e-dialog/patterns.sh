@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A standard pattern edited, listed as modified, reverted by Defaults; the save question on the list; the
 # refusals for standard patterns.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../e2e/lib.sh"
 
 step "move \"Trail Length\" of \"Tavo\" and OK"
 start_dialog

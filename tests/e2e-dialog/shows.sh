@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The dialog as it first shows in a fresh store, the pattern pane shown and hidden (kept only by OK), and the
 # ways out: Cancel, the close box, Escape and Return.
-source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../e2e/lib.sh"
 
 step "fresh store: the pattern pane starts hidden"
 start_dialog

@@ -2,10 +2,11 @@
 // "tavo.scr /p HWND". It checks that the preview child appears at the window's client size in the saver's
 // process, that help requests come back to it, that input to the preview does not end the saver, and that the
 // saver ends with exit code 0 once this window is closed.
-// Usage: tavo_preview_host.exe PATH-OF-tavo.scr [SECONDS-TO-SHOW]
+// Usage: tavo_preview_host.exe PATH-OF-tavo.scr [SECONDS-TO-WAIT-FOR-FRAMES]
 // Exit code: 0 when every check passed, else the number of the first failed check (printed on stdout).
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -40,8 +41,8 @@ template <typename Done> static bool Pump(DWORD timeoutMs, Done done) {
     }
 }
 
-// Non-black pixels of the window's client area as the screen shows it.
-static long LitPixels(HWND window) {
+// A checksum of the window's client area as the screen shows it; its non-black pixels in *lit.
+static uint32_t Picture(HWND window, long *lit) {
     RECT client;
     GetClientRect(window, &client);
     POINT origin = {0, 0};
@@ -57,20 +58,23 @@ static long LitPixels(HWND window) {
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    long lit = 0;
+    uint32_t sum = 0;
+    *lit = 0;
     if (bitmap) {
         HGDIOBJ old = SelectObject(memory, bitmap);
         BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
         GdiFlush();
         const DWORD *pixel = static_cast<const DWORD *>(bits);
-        for (long i = 0; i < static_cast<long>(w) * h; ++i)
-            if (pixel[i] & 0x00F0F0F0) ++lit;
+        for (long i = 0; i < static_cast<long>(w) * h; ++i) {
+            sum = sum * 31 + (pixel[i] & 0x00FFFFFF);
+            if (pixel[i] & 0x00F0F0F0) ++*lit;
+        }
         SelectObject(memory, old);
         DeleteObject(bitmap);
     }
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
-    return lit;
+    return sum;
 }
 
 static int Fail(int check, const char *what) {
@@ -128,18 +132,23 @@ int main(int argc, char **argv) {
     PostMessageA(preview, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(preview), MAKELPARAM(-1, -1));
     if (!Pump(5000, [] { return sContextMenuForwarded; })) return Fail(6, "WM_CONTEXTMENU was not forwarded");
 
-    // Nothing but the parent ends a preview: neither keys nor the mouse.
+    // Nothing but the parent ends a preview: neither keys nor the mouse. The frames come from the saver's
+    // timer, which waits behind the posted input, so two new pictures mean the input has been handled.
+    long lit = 0;
+    uint32_t seen = Picture(sHost, &lit);
     PostMessageA(preview, WM_KEYDOWN, 'A', 0);
     PostMessageA(preview, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
     PostMessageA(preview, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
-    long lit = 0;
+    int changes = 0;
     Pump(showMs, [&] {
-        const long now = LitPixels(sHost);
-        if (now > lit) lit = now;
-        return saverEnded();
+        const uint32_t now = Picture(sHost, &lit);
+        if (now != seen) ++changes;
+        seen = now;
+        return changes >= 2 || saverEnded();
     });
     if (saverEnded()) return Fail(5, "the saver ended while its preview was shown");
-    printf("preview-host: at most %ld lit pixels of %d seen in the preview\n", lit,
+    if (changes < 2 || lit == 0) return Fail(5, "the preview does not draw");
+    printf("preview-host: the preview draws on after the input, %ld lit pixels of %d\n", lit,
            kClientWidth * kClientHeight);
     fflush(stdout);
 

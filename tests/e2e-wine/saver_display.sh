@@ -5,7 +5,7 @@
 # Usage: saver_display.sh TAVO.SCR SOURCE-DIR
 set -uo pipefail
 export E2E_SCR=$1 E2E_SOURCE_DIR=$2
-. "$E2E_SOURCE_DIR/tests/e2e-wine/lib.sh"
+. "$E2E_SOURCE_DIR/tests/e2e/lib.sh"
 e2e_setup
 e2e_reg_set "Background Brightness" REG_DWORD 0
 e2e_reg_set "Painting Mode" REG_DWORD 0 # trails move on; only the text stays put

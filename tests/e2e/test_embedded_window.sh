@@ -2,7 +2,7 @@
 # ignores input, ends with 0 on SIGTERM, and ends cleanly when the owner destroys the window.
 . "$(dirname "$0")/lib.sh"
 start_xvfb
-coproc HOST { "$HELPERS/x11_host_window" 800 600; }
+coproc HOST { "$HELPERS/x11_window" host 800 600; }
 read -r -t 30 xid <&"${HOST[0]}" || fail "the host window helper did not start"
 
 start_tavo -window-id "$xid"
@@ -11,13 +11,13 @@ poll 60 in_window || fail "nothing drawn into window $xid"
 shot "$WORK/outside.png" 1000x400+800+600
 [ "$(lit "$WORK/outside.png")" -eq 0 ] || fail "drawing outside the host window"
 
+# Input over the window first: the saver still runs once it has followed the resize sent afterwards.
+xdotool mousemove 700 500 click 1 key x
 echo "resize 1400 1050" >&"${HOST[1]}"
 read -r -t 30 reply <&"${HOST[0]}" || fail "the host window helper did not resize"
 # The picture follows: the 4:3 picture now fills 1400 x 1050, well beyond the old 800 x 600.
 grown() { shot "$WORK/b.png" 600x450+800+600 && [ "$(lit "$WORK/b.png")" -gt 200 ]; }
 poll 60 grown || fail "the picture did not follow the resize"
-
-xdotool mousemove 700 500 click 1 key x
 tavo_running || fail "input ended the embedded saver"
 kill -TERM "$TAVO_PID"
 wait_exit 30
