@@ -226,22 +226,4 @@ TEST(StoreNames, EveryLetterOfTheCodePageFoldsToUpperCase) {
     EXPECT_LT(StoreCompareNames("zeta", "_under"), 0); // folded up, as Windows orders: '_' after 'Z'
 }
 
-TEST(MemoryStore, InjectedFaultsHitTheChosenOperationOnly) {
-    ResetMemoryStore();
-    SetStoreBackend(MemoryStoreBackend());
-    StoreKey key;
-    ASSERT_EQ(StoreCreateKey("K", &key), STORE_SUCCESS);
-    SetMemoryStoreFaults(STORE_OP_WRITE, 1, 1, STORE_CANT_WRITE);
-    const uint32_t one = 1;
-    EXPECT_EQ(StoreWriteValue(key, "a", STORE_DWORD, &one, 4), STORE_SUCCESS);
-    EXPECT_EQ(StoreWriteValue(key, "b", STORE_DWORD, &one, 4), STORE_CANT_WRITE);
-    EXPECT_EQ(StoreWriteValue(key, "c", STORE_DWORD, &one, 4), STORE_SUCCESS);
-    StoreCloseKey(key);
-    ASSERT_EQ(StoreOpenKey("K", STORE_READ, &key), STORE_SUCCESS);
-    uint32_t type, size = 4, value;
-    EXPECT_EQ(StoreReadValue(key, "b", &type, &value, &size), STORE_NOT_FOUND);
-    StoreCloseKey(key);
-    SetStoreBackend(nullptr);
-}
-
 } // namespace

@@ -16,9 +16,7 @@
 static uint64_t sNowUs = 0;
 static uint32_t sAutoAdvanceUs = 0;
 static uint32_t sReadings = 0;
-static uint32_t sSleptMs = 0;
 static LocalTime sLocalTime = {2026, 12, 6, 15, 7, 5};
-static uint32_t sCalendarSeconds = 1765033625u;
 
 static uint32_t ScriptedTickCount() {
     ++sReadings;
@@ -30,11 +28,10 @@ static void ScriptedLocal(LocalTime *out) {
     *out = sLocalTime;
 }
 static uint32_t ScriptedCalendar() {
-    return sCalendarSeconds;
+    return 1765033625u; // a fixed calendar time
 }
 static void ScriptedSleep(uint32_t ms) {
-    sSleptMs += ms;
-    sNowUs += static_cast<uint64_t>(ms) * 1000;
+    AdvanceScriptedTime(ms);
 }
 
 static const ClockBackend kScriptedClock = {ScriptedTickCount, ScriptedLocal, ScriptedCalendar,
@@ -44,7 +41,6 @@ void InstallScriptedClock(uint32_t startMs) {
     sNowUs = static_cast<uint64_t>(startMs) * 1000;
     sAutoAdvanceUs = 0;
     sReadings = 0;
-    sSleptMs = 0;
     SetClockBackend(&kScriptedClock);
 }
 void UninstallScriptedClock() {
@@ -67,12 +63,6 @@ uint32_t ScriptedTickReadings() {
 }
 void SetScriptedLocalTime(const LocalTime &t) {
     sLocalTime = t;
-}
-void SetScriptedCalendarSeconds(uint32_t seconds) {
-    sCalendarSeconds = seconds;
-}
-uint32_t ScriptedSleptMs() {
-    return sSleptMs;
 }
 
 // --- messages

@@ -20,8 +20,6 @@ uint32_t ScriptedTime();
 void SetScriptedAutoAdvanceUs(uint32_t us);
 uint32_t ScriptedTickReadings(); // tick-count readings since installation
 void SetScriptedLocalTime(const LocalTime &t);
-void SetScriptedCalendarSeconds(uint32_t seconds);
-uint32_t ScriptedSleptMs(); // total milliseconds slept through the seam
 
 // --- messages (installs a window backend)
 // -----------------------------------------------------------------------

@@ -3,53 +3,53 @@
 
 #include <cstring>
 
-static uint8_t sKeys[KEYBOARD_STATE_SIZE];
-static ScreenPoint sCursor;
-static bool sCursorVisible = true;
-static uint32_t sCursorHides = 0;
-static PlatformVersion sVersion;
-static bool sTimerResultSet = false;
-static uint32_t sTimerResult = 0;
-static std::function<void()> sTimerHook;
-static std::vector<ScriptedMessage> sPosted;
-static std::vector<ScriptedMessage> sDefaults;
-static std::vector<ScriptedTimerCall> sTimers;
-static uint32_t sPriorityCalls = 0;
+// Everything a test can set or read back; installation starts it afresh.
+static struct {
+    uint8_t keys[KEYBOARD_STATE_SIZE];
+    ScreenPoint cursor;
+    bool cursorVisible = true;
+    uint32_t cursorHides;
+    PlatformVersion version = {VER_PLATFORM_NT, 10, 0};
+    std::function<void()> timerHook;
+    std::vector<ScriptedMessage> posted, defaults;
+    std::vector<ScriptedTimerCall> timers;
+    uint32_t priorityCalls;
+} s;
 
 static void Post(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    sPosted.push_back({window, message, wParam, lParam});
+    s.posted.push_back({window, message, wParam, lParam});
 }
 static void Keys(uint8_t state[KEYBOARD_STATE_SIZE]) {
-    memcpy(state, sKeys, KEYBOARD_STATE_SIZE);
+    memcpy(state, s.keys, KEYBOARD_STATE_SIZE);
 }
 static bool Cursor(ScreenPoint *out) {
-    *out = sCursor;
+    *out = s.cursor;
     return true;
 }
 static void ShowCursor(WindowHandle, bool visible) {
-    if (!visible) ++sCursorHides;
-    sCursorVisible = visible;
+    if (!visible) ++s.cursorHides;
+    s.cursorVisible = visible;
 }
 static uint32_t StartTimer(WindowHandle window, uint32_t id, uint32_t periodMs) {
-    sTimers.push_back({true, window, id, periodMs});
-    if (sTimerHook) sTimerHook();
-    return sTimerResultSet ? sTimerResult : id;
+    s.timers.push_back({true, window, id, periodMs});
+    if (s.timerHook) s.timerHook();
+    return id;
 }
 static void StopTimer(WindowHandle window, uint32_t id) {
-    sTimers.push_back({false, window, id, 0});
+    s.timers.push_back({false, window, id, 0});
 }
 static WindowHandle Foreground() {
     return nullptr;
 }
 static bool Version(PlatformVersion *out) {
-    *out = sVersion;
+    *out = s.version;
     return true;
 }
 static void Priority() {
-    ++sPriorityCalls;
+    ++s.priorityCalls;
 }
 static intptr_t Default(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
-    sDefaults.push_back({window, message, wParam, lParam});
+    s.defaults.push_back({window, message, wParam, lParam});
     return 0;
 }
 
@@ -57,71 +57,57 @@ static const WinSysBackend kScriptedWinSys = {Post,      Keys,       Cursor,  Sh
                                               StopTimer, Foreground, Version, Priority,   Default};
 
 void InstallScriptedWinSys() {
-    memset(sKeys, 0, sizeof sKeys);
-    sCursor = {0, 0};
-    sCursorVisible = true;
-    sCursorHides = 0;
-    sVersion = {VER_PLATFORM_NT, 10, 0};
-    sTimerResultSet = false;
-    sTimerHook = nullptr;
-    sPosted.clear();
-    sDefaults.clear();
-    sTimers.clear();
-    sPriorityCalls = 0;
+    s = {};
     SetWinSysBackend(&kScriptedWinSys);
 }
 void UninstallScriptedWinSys() {
-    sTimerHook = nullptr;
+    s.timerHook = nullptr;
     SetWinSysBackend(nullptr);
 }
 
 void SetScriptedKey(uint32_t vkey, bool down) {
-    sKeys[vkey & 0xFF] = down ? KEY_DOWN_BIT : 0;
+    s.keys[vkey & 0xFF] = down ? KEY_DOWN_BIT : 0;
 }
 void ReleaseAllScriptedKeys() {
-    memset(sKeys, 0, sizeof sKeys);
+    memset(s.keys, 0, sizeof s.keys);
 }
 void SetScriptedCursor(int32_t x, int32_t y) {
-    sCursor = {x, y};
+    s.cursor = {x, y};
 }
 void SetScriptedVersion(uint32_t platformId, uint32_t major, uint32_t minor) {
-    sVersion = {platformId, major, minor};
-}
-void SetScriptedTimerResult(uint32_t identifier) {
-    sTimerResultSet = true;
-    sTimerResult = identifier;
+    s.version = {platformId, major, minor};
 }
 void SetScriptedTimerStartHook(std::function<void()> hook) {
-    sTimerHook = std::move(hook);
+    s.timerHook = std::move(hook);
 }
 
 const std::vector<ScriptedMessage> &PostedMessages() {
-    return sPosted;
+    return s.posted;
 }
 size_t PostedCloseCount() {
     size_t n = 0;
-    for (const ScriptedMessage &m : sPosted)
+    for (const ScriptedMessage &m : s.posted)
         n += m.message == EV_CLOSE;
     return n;
 }
 void ClearPostedMessages() {
-    sPosted.clear();
+    s.posted.clear();
 }
 const std::vector<ScriptedMessage> &DefaultProcCalls() {
-    return sDefaults;
+    return s.defaults;
 }
 void ClearDefaultProcCalls() {
-    sDefaults.clear();
+    s.defaults.clear();
 }
 const std::vector<ScriptedTimerCall> &TimerCalls() {
-    return sTimers;
+    return s.timers;
 }
 bool ScriptedCursorVisible() {
-    return sCursorVisible;
+    return s.cursorVisible;
 }
 uint32_t ScriptedCursorHides() {
-    return sCursorHides;
+    return s.cursorHides;
 }
 uint32_t ScriptedPriorityCalls() {
-    return sPriorityCalls;
+    return s.priorityCalls;
 }

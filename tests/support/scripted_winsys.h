@@ -28,7 +28,6 @@ void SetScriptedKey(uint32_t vkey, bool down);
 void ReleaseAllScriptedKeys();
 void SetScriptedCursor(int32_t x, int32_t y);
 void SetScriptedVersion(uint32_t platformId, uint32_t major, uint32_t minor);
-void SetScriptedTimerResult(uint32_t identifier); // what a timer start returns (default: the id asked for)
 void SetScriptedTimerStartHook(std::function<void()> hook); // runs inside each timer start
 
 const std::vector<ScriptedMessage> &PostedMessages();
