@@ -128,35 +128,19 @@ TEST_F(Effects, EachEffectRunsOnlyUnderThePatternsItsRuleAllows) {
         int32_t width; // -1: the pattern's own
         int painting;
         bool runs;
-    } cases[] = {{EFFECT_CENTRE_PULL, 0, -1, 0, true},
-                 {EFFECT_CENTRE_PULL, 4, -1, 0, false},
-                 {EFFECT_CENTRE_PULL, 5, -1, 0, false},
-                 {EFFECT_CENTRE_PULL, 9, -1, 0, false},
-                 {EFFECT_CENTRE_PULL, 14, -1, 0, true},
-                 {EFFECT_REVERSAL, 1, -1, 0, true},
-                 {EFFECT_REVERSAL, 1, 2, 0, false},
-                 {EFFECT_REVERSAL, 4, -1, 0, false},
-                 {EFFECT_REVERSAL, 12, 1, 0, true},
-                 {EFFECT_COLOUR_RAMP, 10, -1, 0, false},
-                 {EFFECT_COLOUR_RAMP, 11, -1, 1, true},
-                 {EFFECT_QUICKSAND, 4, -1, 0, false},
-                 {EFFECT_QUICKSAND, 1, -1, 1, true},
-                 {EFFECT_FAN, 1, -1, 0, false},
-                 {EFFECT_FAN, 0, 29, 0, true},
-                 {EFFECT_FAN, 0, 30, 0, false},
-                 {EFFECT_FAN, 0, 1, 0, true},
-                 {EFFECT_FAN, 14, -1, 0, false},
-                 {EFFECT_FAN, 13, -1, 0, true},
-                 {EFFECT_FOUNTAIN, 7, -1, 0, false},
-                 {EFFECT_FOUNTAIN, 10, -1, 0, false},
-                 {EFFECT_FOUNTAIN, 0, -1, 1, false},
-                 {EFFECT_FOUNTAIN, 6, -1, 0, true},
-                 {EFFECT_FIXED_HEADING, 12, -1, 0, false},
-                 {EFFECT_FIXED_HEADING, 0, -1, 1, true},
-                 {EFFECT_FADE_HEAD, 14, -1, 1, true},
-                 {EFFECT_PULSE, 10, -1, 1, true},
-                 {EFFECT_COSINE_SPEED, 4, -1, 1, true},
-                 {EFFECT_SPEED_HEADING, 12, -1, 0, true}};
+    } cases[] = {// clang-format off
+        {EFFECT_CENTRE_PULL, 0, -1, 0, true}, {EFFECT_CENTRE_PULL, 4, -1, 0, false},
+        {EFFECT_CENTRE_PULL, 5, -1, 0, false}, {EFFECT_CENTRE_PULL, 9, -1, 0, false},
+        {EFFECT_CENTRE_PULL, 14, -1, 0, true}, {EFFECT_REVERSAL, 1, -1, 0, true}, {EFFECT_REVERSAL, 1, 2, 0, false},
+        {EFFECT_REVERSAL, 4, -1, 0, false}, {EFFECT_REVERSAL, 12, 1, 0, true}, {EFFECT_COLOUR_RAMP, 10, -1, 0, false},
+        {EFFECT_COLOUR_RAMP, 11, -1, 1, true}, {EFFECT_QUICKSAND, 4, -1, 0, false}, {EFFECT_QUICKSAND, 1, -1, 1, true},
+        {EFFECT_FAN, 1, -1, 0, false}, {EFFECT_FAN, 0, 29, 0, true}, {EFFECT_FAN, 0, 30, 0, false},
+        {EFFECT_FAN, 0, 1, 0, true}, {EFFECT_FAN, 14, -1, 0, false}, {EFFECT_FAN, 13, -1, 0, true},
+        {EFFECT_FOUNTAIN, 7, -1, 0, false}, {EFFECT_FOUNTAIN, 10, -1, 0, false}, {EFFECT_FOUNTAIN, 0, -1, 1, false},
+        {EFFECT_FOUNTAIN, 6, -1, 0, true}, {EFFECT_FIXED_HEADING, 12, -1, 0, false},
+        {EFFECT_FIXED_HEADING, 0, -1, 1, true}, {EFFECT_FADE_HEAD, 14, -1, 1, true}, {EFFECT_PULSE, 10, -1, 1, true},
+        {EFFECT_COSINE_SPEED, 4, -1, 1, true}, {EFFECT_SPEED_HEADING, 12, -1, 0, true}};
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message()
                      << "effect " << c.e << " pattern " << c.pattern << " width " << c.width);
@@ -285,28 +269,12 @@ TEST_F(Effects, ColourRampLevelsFallOffPerChannel) {
         uint32_t seed;
         int32_t m, n, speedMode;
         int32_t levels[7][4];
-    } cases[] = {{93,
-                  42,
-                  85,
-                  1,
-                  {{0, 255, 255, 255},
-                   {42, 255, 129, 3},
-                   {43, 249, 126, 0},
-                   {84, 5, 3, 0},
-                   {85, 0, 0, 0},
-                   {-7, 255, 255, 255},
-                   {200, 0, 0, 0}}},
-                 {6,
-                  128,
-                  128,
-                  0,
-                  {{0, 255, 255, 255},
-                   {64, 127, 255, 127},
-                   {128, 0, 255, 0},
-                   {129, 0, 255, 0},
-                   {1000, 0, 255, 0},
-                   {1, 253, 255, 253},
-                   {127, 1, 255, 1}}}};
+    } cases[] = {// clang-format off
+        {93, 42, 85, 1, {{0, 255, 255, 255}, {42, 255, 129, 3}, {43, 249, 126, 0}, {84, 5, 3, 0}, {85, 0, 0, 0},
+                         {-7, 255, 255, 255}, {200, 0, 0, 0}}},
+        {6, 128, 128, 1, {{0, 255, 255, 255}, {64, 127, 255, 127}, {128, 0, 255, 0}, {129, 0, 255, 0},
+                          {1000, 0, 255, 0}, {1, 253, 255, 253}, {127, 1, 255, 1}}}};
+    // clang-format on
     for (const auto &c : cases) {
         SCOPED_TRACE(c.seed);
         QuietSchedules();
