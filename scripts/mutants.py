@@ -402,9 +402,9 @@ def main():
     ap.add_argument("--report", help="also write every result to this file (one JSON object a line)")
     args = ap.parse_args()
 
-    root = subprocess.run(["git", "rev-parse", "--show-toplevel"], capture_output=True, text=True,
-                          check=True).stdout.strip()
-    root = os.path.realpath(root)
+    # The worktree it runs from (or, outside git, the current folder): nothing outside it is touched.
+    top = subprocess.run(["git", "rev-parse", "--show-toplevel"], capture_output=True, text=True)
+    root = os.path.realpath(top.stdout.strip() if top.returncode == 0 else os.getcwd())
     files = collect(args.paths, root)
     build = os.path.realpath(args.build)
     journal = os.path.join(build, ".mutants-journal.json")
