@@ -23,7 +23,7 @@ TEST_F(LibraryTest, StandardExclusionsRebuildTheGlobalList) {
     EXPECT_EQ(ReadRoot("Don't Use Presets"), "1003");
     EXPECT_EQ(gAllPresetsUsed, 0);
     EXPECT_FALSE(KeyExists(SETTINGS_KEY "\\Spirograph")) << "a standard pattern's subkey is not touched";
-    LoadAndGet(KEY "]\n\"Don't Use Presets\"=\"0303zz9914\"\n"); // duplicates and strays are dropped
+    LoadAndGet(KEY "]\n\"Don't Use Presets\"=\"03030:zz9914\"\n"); // duplicates and strays are dropped
     SetPresetExcluded(5, true);
     EXPECT_EQ(ReadRoot("Don't Use Presets"), "031405");
 }

@@ -163,8 +163,8 @@ TEST_F(SettingsTest, ExclusionListExcludesItsStandardPatternsAndIgnoresMalformed
     EXPECT_EQ(CountExcludedPresets(), 2);
     EXPECT_EQ(gAllPresetsUsed, 0);
 
-    // pairs: "x1" not digits, "03", "01", "16" a user pattern's index, "-9", "91" out of range, "6" odd tail
-    Load(KEY "]\n\"Don't Use Presets\"=\"x1030116-9916\"\n" KEY "\\A]\n" KEY "\\B]\n");
+    // pairs: "x1" and "0:" not digits, "03", "01", "16" a user pattern's index, "-9", "91" out of range, "6" odd tail
+    Load(KEY "]\n\"Don't Use Presets\"=\"x103010:16-9916\"\n" KEY "\\A]\n" KEY "\\B]\n");
     ASSERT_TRUE(GetSettings(false));
     ASSERT_EQ(gPresetCount, 17);
     EXPECT_EQ(gPresets[3].dontUse, 1);
