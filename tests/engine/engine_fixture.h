@@ -38,6 +38,15 @@ inline void RunOnePhysicsStep() {
     ClearScriptedMessages();
 }
 
+// The generator's sequence worked out apart from the engine: state x 214013 + 2531011, bits 16..30.
+struct Lcg {
+    uint32_t state;
+    int32_t operator()() {
+        state = state * 214013u + 2531011u;
+        return static_cast<int32_t>(state >> 16 & 0x7FFF);
+    }
+};
+
 inline int CountParticles() {
     int n = 0;
     for (TrailParticle *p = gTrailParticles; p; p = p->next)

@@ -2,6 +2,7 @@
 // parameters, the name cross-fade and the hand-over at the end, driven tick by tick on the morph clock.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -113,78 +114,71 @@ TEST_F(Morph, UnequalTrailCountsGlideCopiesBetweenTheOldAndNewPositions) {
     }
 }
 
-TEST_F(Morph, EqualTrailCountsLeaveTheTableUntouched) {
-    Apply(0);
-    const RotAngle *table = gRotAngle;
-    const float second = gRotAngle[1].angle;
-    RequestMorph(2);
-    for (int i = 0; i < 100; ++i)
+TEST_F(Morph, BeginMergesTrailsDensityAnd3DAndDrawsTheBackgroundAgain) {
+    const struct {
+        int from, to, painting, brightness, randomBackground;
+        int paintingAfter, is3D, density;
+    } cases[] = {{0, 2, 1, 100, 1, 1, 0, 8},
+                 {2, 0, 1, 0, 1, 1, 0, 8},
+                 {0, 13, 1, 100, 0, 0, 1, 8},
+                 {12, 3, 1, 100, 1, 0, 1, 30},
+                 {1, 4, 0, 100, 1, 0, 0, 10}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.from * 100 + c.to);
+        Apply(c.from);
+        gPainting = c.painting;
+        gBackgroundBrightness = c.brightness;
+        gRandomBackground = c.randomBackground;
+        gBlueBackground = 7;
+        SeedRand(c.to);
+        Lcg rng{static_cast<uint32_t>(c.to)};
+        const RotAngle *table = gRotAngle;
+        RequestMorph(c.to);
         Tick();
-    ASSERT_TRUE(gMorphing);
-    EXPECT_EQ(gRotAngle, table);
-    EXPECT_EQ(gRotAngleCount, 6u);
-    EXPECT_EQ(gRotAngle[1].angle, second);
-}
-
-TEST_F(Morph, PaintingStaysBetweenFlatPatternsAndStopsWhenThreeDIsInvolved) {
-    gPainting = 1;
-    RequestMorph(2);
-    Tick();
-    EXPECT_EQ(gPainting, 1);
-    EXPECT_EQ(gTrail.is3D, 0);
-    EXPECT_EQ(gTrail.trailDensity, 8); // the sparser of 8 and 5
-    RunUntilIdle();
-
-    gPainting = 1;
-    RequestMorph(13);
-    Tick();
-    EXPECT_EQ(gPainting, 0);
-    EXPECT_EQ(gTrail.is3D, 1);
-    EXPECT_EQ(gMorphFrom3D, 0);
-    EXPECT_EQ(gMorphTo3D, 1);
-}
-
-TEST_F(Morph, BackgroundIsDrawnAgainOnlyWithRandomBackgroundAndBrightness) {
-    SeedRand(2); // first draw 45: odd, the blue background
-    gBlueBackground = 0;
-    BeginMorph(gMorphClock, 3);
-    EXPECT_EQ(gBlueBackground, 1);
-    gBackgroundBrightness = 0;
-    gBlueBackground = 0;
-    const uint32_t before = gRandState;
-    BeginMorph(gMorphClock, 3);
-    EXPECT_EQ(gBlueBackground, 0);
-    EXPECT_EQ(gRandState, before); // no draw taken
-}
-
-TEST_F(Morph, FirstRandomMorphFavoursThreeDSpirographOnce) {
-    for (uint32_t seed = 1; seed <= 40; ++seed) {
-        ResetMorphForTests();
-        SeedRand(seed);
-        const bool favoured = Rand() % 10 < 6;
-        SeedRand(seed);
-        BeginMorph(0, -1);
-        if (favoured) {
-            EXPECT_EQ(gMorphTarget, 12) << "seed " << seed;
+        ASSERT_TRUE(gMorphing);
+        EXPECT_EQ(gBlueBackground, c.brightness && c.randomBackground ? rng() % 2 : 7);
+        EXPECT_EQ(Rand(), rng()); // no other draw
+        EXPECT_EQ(gPainting, c.paintingAfter);
+        EXPECT_EQ(gTrail.is3D, c.is3D);
+        EXPECT_EQ(gMorphFrom3D * 2 + gMorphTo3D, gPresets[c.from].is3D * 2 + gPresets[c.to].is3D);
+        EXPECT_EQ(gTrail.trailDensity, c.density); // the sparser of the two
+        if (gPresets[c.from].numberOfTrails == gPresets[c.to].numberOfTrails) {
+            EXPECT_EQ(gRotAngle, table); // equal counts leave the table alone for the whole morph
+            for (int i = 0; i < 100; ++i)
+                Tick();
+            EXPECT_EQ(gRotAngle, table);
+            EXPECT_EQ(gRotAngle[1].angle, Spread(1, gPresets[c.from].numberOfTrails));
         }
-        EXPECT_NE(gMorphTarget, 0);
+        RunUntilIdle();
     }
-    // Once taken, 12 is one pattern among the others.
-    int twelves = 0;
-    for (int i = 0; i < 300; ++i) {
-        BeginMorph(0, -1);
-        twelves += gMorphTarget == 12;
-        ASSERT_NE(gMorphTarget, 0);
-    }
-    EXPECT_LT(twelves, 45);
+}
 
-    // Excluded, it is never favoured.
-    gPresets[12].dontUse = 1;
-    for (uint32_t seed = 1; seed <= 40; ++seed) {
+TEST_F(Morph, RandomTargetsFavourThreeDSpirographOnceAndSkipTheSourceAndExcluded) {
+    gPresets[3].dontUse = 1;
+    gBackgroundBrightness = 0; // no background draw
+    for (uint32_t seed = 1; seed <= 30; ++seed) {
+        SCOPED_TRACE(seed);
         ResetMorphForTests();
+        gPresets[12].dontUse = seed > 20; // excluded, it is never favoured
+        Apply(seed % 2 ? 0 : 12);
         SeedRand(seed);
-        BeginMorph(0, -1);
-        EXPECT_NE(gMorphTarget, 12);
+        Lcg rng{seed};
+        bool favour = true;
+        for (int morph = 0; morph < 4; ++morph) {
+            int32_t pick;
+            do {
+                if (favour && !gPresets[12].dontUse && rng() % 10 < 6) {
+                    favour = false;
+                    pick = 12;
+                } else {
+                    pick = rng() % gPresetCount;
+                }
+            } while (pick == gCurrentPreset || gPresets[pick].dontUse);
+            BeginMorph(0, -1);
+            EXPECT_EQ(gMorphTarget, pick);
+            EXPECT_EQ(gMorphSource, gCurrentPreset);
+        }
+        EXPECT_EQ(Rand(), rng());
     }
 }
 
@@ -258,37 +252,37 @@ TEST_F(Morph, AutomaticMorphsCountFromTheEndOfTheLastOne) {
 }
 
 TEST_F(Morph, ParametersInterpolateWithTruncationTowardZero) {
-    gMorphSource = 0; // "Tavo"
-    gMorphTarget = 4; // "Jellyfish"
     gMorphDuration = 100;
     gMorphEnd = 1000;
-    StepMorph(900);
-    EXPECT_EQ(gMorphProgress, 0.0);
-    EXPECT_EQ(gTrail.trailLength, 250);
-    EXPECT_EQ(gTrail.spiralInc, 0.0);
-    EXPECT_EQ(gTrail.spiralTrail, 1); // either pattern spirals
-
-    StepMorph(950);
-    EXPECT_EQ(gMorphProgress, 0.5);
-    EXPECT_EQ(gTrail.trailLength, 200);
-    EXPECT_EQ(gTrail.trailWidth, 10);
-    EXPECT_EQ(gTrail.sparkle, 1); // 1 + trunc(-0.5)
-    EXPECT_EQ(gTrail.sparkliness, 45);
-    EXPECT_EQ(gTrail.fadeSpeed, 35);
-    EXPECT_EQ(gTrail.colourSpeed, 75);
-    EXPECT_EQ(gTrail.spiralInc, 1.0474475511933334 * 0.5);
-
-    StepMorph(1000);
-    EXPECT_EQ(gMorphProgress, 1.0);
-    EXPECT_EQ(gTrail.trailLength, 150);
-    EXPECT_EQ(gTrail.sparkle, 0);
-    EXPECT_EQ(gTrail.spiralInc, 1.0474475511933334);
-    StepMorph(1010);
-    EXPECT_EQ(gMorphProgress, 1.0);
-    EXPECT_EQ(gTrail.colourSpeed, 100);
-    // Not interpolated: kinkiness and jump interval stay the source's.
-    EXPECT_EQ(gTrail.trailKinkiness, 30);
-    EXPECT_EQ(gTrail.jumpSpeed, 15);
+    for (const auto &pair : {std::pair{0, 4}, {4, 0}, {10, 11}}) {
+        gMorphSource = pair.first;
+        gMorphTarget = pair.second;
+        Apply(pair.first);
+        const Preset &a = gPresets[pair.first], &b = gPresets[pair.second];
+        for (uint32_t clock : {900u, 901u, 933u, 950u, 999u, 1000u, 1010u}) {
+            SCOPED_TRACE(testing::Message() << pair.first << " to " << pair.second << " at " << clock);
+            StepMorph(clock);
+            const double p = std::min(1.0, 1.0 - (1000.0 - clock) / 100.0);
+            EXPECT_EQ(gMorphProgress, p);
+            auto mix = [p](int32_t x, int32_t y) { return x + static_cast<int32_t>((y - x) * p); };
+            const int32_t want[] = {mix(a.trailLength, b.trailLength),
+                                    mix(a.trailWidth, b.trailWidth),
+                                    mix(a.sparkle, b.sparkle),
+                                    mix(a.sparkliness, b.sparkliness),
+                                    mix(a.fadeSpeed, b.fadeSpeed),
+                                    mix(a.colourSpeed, b.colourSpeed),
+                                    a.spiralTrail | b.spiralTrail,
+                                    a.trailKinkiness,
+                                    a.jumpSpeed,
+                                    a.alwaysFadeHead};
+            const int32_t got[] = {gTrail.trailLength,   gTrail.trailWidth,     gTrail.sparkle,
+                                   gTrail.sparkliness,   gTrail.fadeSpeed,      gTrail.colourSpeed,
+                                   gTrail.spiralTrail,   gTrail.trailKinkiness, gTrail.jumpSpeed,
+                                   gTrail.alwaysFadeHead};
+            EXPECT_EQ(std::vector<int32_t>(got, got + 10), std::vector<int32_t>(want, want + 10));
+            EXPECT_DOUBLE_EQ(gTrail.spiralInc, a.spiralInc + (b.spiralInc - a.spiralInc) * p);
+        }
+    }
 }
 
 TEST_F(Morph, NamesCrossFadeTwentyTimesAndBlackenOnlyAtTheEdges) {

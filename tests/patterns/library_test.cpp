@@ -11,14 +11,7 @@ using namespace std::string_literals;
 
 namespace {
 
-class LibraryTest : public SettingsFixture {
-  protected:
-    void LoadAndGet(const std::string &sections) {
-        Load(sections);
-        ASSERT_TRUE(GetSettings(false));
-    }
-    static std::string LastBox() { return RecordedBoxes().empty() ? "" : RecordedBoxes().back().text; }
-};
+using LibraryTest = SettingsFixture;
 
 TEST_F(LibraryTest, StandardExclusionsRebuildTheGlobalList) {
     LoadAndGet("");
@@ -30,10 +23,7 @@ TEST_F(LibraryTest, StandardExclusionsRebuildTheGlobalList) {
     EXPECT_EQ(ReadRoot("Don't Use Presets"), "1003");
     EXPECT_EQ(gAllPresetsUsed, 0);
     EXPECT_FALSE(KeyExists(SETTINGS_KEY "\\Spirograph")) << "a standard pattern's subkey is not touched";
-}
-
-TEST_F(LibraryTest, ExclusionRebuildDropsDuplicateAndInvalidEntries) {
-    LoadAndGet(KEY "]\n\"Don't Use Presets\"=\"0303zz9914\"\n");
+    LoadAndGet(KEY "]\n\"Don't Use Presets\"=\"03030:zz9914\"\n"); // duplicates and strays are dropped
     SetPresetExcluded(5, true);
     EXPECT_EQ(ReadRoot("Don't Use Presets"), "031405");
 }

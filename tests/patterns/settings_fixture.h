@@ -44,6 +44,11 @@ class SettingsFixture : public ::testing::Test {
         const std::string text = "Windows Registry Editor Version 5.00\n\n" + sections;
         ASSERT_EQ(LoadMemoryStoreFromRegText(text.data(), text.size()), 0) << text;
     }
+    static void LoadAndGet(const std::string &sections) {
+        Load(sections);
+        ASSERT_TRUE(GetSettings(false));
+    }
+    static std::string LastBox() { return RecordedBoxes().empty() ? "" : RecordedBoxes().back().text; }
     static void WriteRoot(const char *name, uint32_t type, const std::string &data) {
         StoreKey key;
         ASSERT_EQ(StoreCreateKey(SETTINGS_KEY, &key), STORE_SUCCESS);

@@ -2,7 +2,10 @@
 // store, and what SaveSettings and SavePreset leave in it.
 #include "patterns/settings_fixture.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <vector>
 
 #include "host/host.h"
 
@@ -10,30 +13,123 @@ namespace {
 
 using SettingsTest = SettingsFixture;
 
-TEST_F(SettingsTest, EmptyStoreGivesStandardPatternsAndDefaults) {
-    gShowMoreOptions = 1;
-    gMorphDuration = 77;
-    ASSERT_TRUE(GetSettings(false));
-    EXPECT_EQ(gPresetCount, 15);
-    EXPECT_EQ(gCurrentPreset, 0);
-    EXPECT_STREQ(gPresets[3].name, "Spirograph");
-    EXPECT_EQ(gShowMoreOptions, 1) << "a machine that never stored settings keeps the first-run value";
-    EXPECT_EQ(gMorphDuration, 6000);
-    EXPECT_EQ(gPhysicsRate, 50000u);
-    EXPECT_STREQ(gResolution, "640 x 480");
-    EXPECT_EQ(gAllPresetsUsed, 1);
-    EXPECT_EQ(gScreenWidth, 640u);
-    EXPECT_EQ(gScreenHeight, 480u);
+// Every stored global with its default, its range (a flag: any non-zero value is 1) and its place in the
+// store; every pattern value likewise. Checked on load from a hand-edited store and through a save.
+struct Global {
+    const char *name;
+    int32_t *value;
+    int32_t fallback, low, high;
+};
+const Global kGlobals[] = {{"Show More Options", &gShowMoreOptions, 0, 0, 1},
+                           {"Use Random Preset", &gUseRandomPreset, 0, 0, 1},
+                           {"Morph Settings", &gMorphSettings, 1, 0, 1},
+                           {"Morph Interval", &gMorphInterval, 20, 0, 3600},
+                           {"Morph Duration", &gMorphDuration, 6000, 1, 20000},
+                           {"Show Names", &gShowNames, 0, 0, 1},
+                           {"Show Hints", &gShowHints, 0, 0, 1},
+                           {"Double Size", &gDoubleSize, 0, 0, 1},
+                           {"Painting Mode", &gPaintingMode, 3, 0, 10},
+                           {"Background Brightness", &gBackgroundBrightness, 100, 0, 255},
+                           {"Random Background", &gRandomBackground, 1, 0, 1}};
+struct Field {
+    const char *name;
+    int32_t Preset::*value;
+    int32_t low, high; // the default is pattern 0's value, or 0 for the last three
+};
+const Field kFields[] = {{"Trail Kinkiness", &Preset::trailKinkiness, 0, 50},
+                         {"Trail Length", &Preset::trailLength, 1, 1000},
+                         {"Trail Density", &Preset::trailDensity, 1, 50},
+                         {"Trail Width", &Preset::trailWidth, 0, 90},
+                         {"Number Of Trails", &Preset::numberOfTrails, 1, 100},
+                         {"Sparkle", &Preset::sparkle, 0, 1},
+                         {"Sparkliness", &Preset::sparkliness, 4, 200},
+                         {"Fade Speed", &Preset::fadeSpeed, 0, 100},
+                         {"Colour Speed", &Preset::colourSpeed, 1, 300},
+                         {"Jump Speed", &Preset::jumpSpeed, 1, 3600},
+                         {"Spiral Trail", &Preset::spiralTrail, 0, 1},
+                         {"Always Fade Head", &Preset::alwaysFadeHead, 0, 1},
+                         {"Always Quicksand", &Preset::alwaysQuicksand, 0, 1},
+                         {"Don't Use Presets", &Preset::dontUse, 0, 1}};
+
+std::string Dword(const char *name, int64_t v) {
+    char text[80];
+    snprintf(text, sizeof text, "\"%s\"=dword:%08x\n", name, static_cast<uint32_t>(v));
+    return text;
 }
 
-TEST_F(SettingsTest, KeyWithoutValuesGivesDefaultsButHidesMoreOptions) {
-    Load("[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\n");
-    gShowMoreOptions = 1;
-    gMorphSettings = 0;
+TEST_F(SettingsTest, EveryStoredValueHasItsDefaultAndRangeOnLoadAndSurvivesASave) {
+    for (int keyed : {0, 1}) { // no key at all, then a key without values
+        if (keyed) Load(KEY "]\n");
+        for (const Global &g : kGlobals)
+            *g.value = -5;
+        gPhysicsRate = 7;
+        ASSERT_TRUE(GetSettings(false));
+        for (const Global &g : kGlobals)
+            EXPECT_EQ(*g.value, keyed || g.value != &gShowMoreOptions ? g.fallback : -5) << g.name;
+        EXPECT_EQ(gPhysicsRate, 50000u);
+        EXPECT_EQ(gPresetCount, 15);
+        EXPECT_EQ(gCurrentPreset + gAllPresetsUsed, 1);
+    }
+    const int64_t stored[] = {-1, 0, 1, 2, 7, 11, 256, 3601, 20001, 0x7FFFFFFF};
+    for (int64_t v : stored) {
+        std::string text = KEY "]\n" + Dword("Physics Rate", v * 1000) + KEY "\\Mine]\n";
+        for (const Global &g : kGlobals)
+            text.insert(text.find("]\n") + 2, Dword(g.name, v));
+        for (const Field &f : kFields)
+            text += Dword(f.name, v);
+        Load(text);
+        ASSERT_TRUE(GetSettings(false));
+        for (const Global &g : kGlobals) {
+            const int32_t want = g.high == 1 ? v != 0 : std::clamp<int64_t>(v, g.low, g.high);
+            EXPECT_EQ(*g.value, want) << g.name << " stored " << v;
+        }
+        const uint32_t rate = static_cast<uint32_t>(v * 1000); // taken unsigned
+        EXPECT_EQ(gPhysicsRate, rate > 10000000u ? 10000000u : rate);
+        for (const Field &f : kFields) {
+            const int32_t want = f.high == 1 ? v != 0 : std::clamp<int64_t>(v, f.low, f.high);
+            EXPECT_EQ(gPresets[15].*f.value, want) << f.name << " stored " << v;
+        }
+    }
+    Load(KEY "\\Mine]\n"); // a pattern without values takes pattern 0's, and the flags 0
     ASSERT_TRUE(GetSettings(false));
-    EXPECT_EQ(gShowMoreOptions, 0);
-    EXPECT_EQ(gMorphSettings, 1);
-    EXPECT_EQ(gPresetCount, 15);
+    for (size_t k = 0; k < std::size(kFields); ++k)
+        EXPECT_EQ(gPresets[15].*kFields[k].value, k < 11 ? gPresets[0].*kFields[k].value : 0)
+            << kFields[k].name;
+
+    // A save stores what a load gives back, value by value under its own name.
+    int32_t n = 0;
+    for (const Global &g : kGlobals)
+        *g.value = g.high == 1 ? (g.fallback ^ 1) : g.high - (++n);
+    for (const Field &f : kFields)
+        gPresets[15].*f.value = f.high == 1 ? 1 : f.low + (++n) % (f.high - f.low);
+    gPresets[15].spiralInc = -0.125;
+    gPhysicsRate = 4321;
+    const std::vector<int32_t> saved = [&] {
+        std::vector<int32_t> all;
+        for (const Global &g : kGlobals)
+            all.push_back(*g.value);
+        for (const Field &f : kFields)
+            all.push_back(gPresets[15].*f.value);
+        return all;
+    }();
+    SaveSettings();
+    SavePreset(15);
+    for (size_t k = 0; k < std::size(kGlobals); ++k)
+        EXPECT_EQ(ReadDword(SETTINGS_KEY, kGlobals[k].name), saved[k]) << kGlobals[k].name;
+    for (size_t k = 0; k < std::size(kFields); ++k)
+        EXPECT_EQ(ReadDword(SETTINGS_KEY "\\Mine", kFields[k].name), saved[std::size(kGlobals) + k])
+            << kFields[k].name;
+    for (const Global &g : kGlobals)
+        *g.value = -9;
+    ASSERT_TRUE(GetSettings(false));
+    size_t k = 0;
+    for (const Global &g : kGlobals)
+        EXPECT_EQ(*g.value, saved[k++]) << g.name;
+    for (const Field &f : kFields)
+        EXPECT_EQ(gPresets[15].*f.value, saved[k++]) << f.name;
+    EXPECT_EQ(gPresets[15].spiralInc, -0.125);
+    EXPECT_EQ(gPhysicsRate, 4321u);
+    EXPECT_EQ(gPresets[15].modified, 0) << "only standard patterns become modified";
 }
 
 TEST_F(SettingsTest, StandardNameInOtherCaseIsTheModifiedStandardPattern) {
@@ -48,17 +144,6 @@ TEST_F(SettingsTest, StandardNameInOtherCaseIsTheModifiedStandardPattern) {
     EXPECT_EQ(gPresets[15].modified, 0);
     EXPECT_STREQ(gPresets[16].name, "Zed");
     EXPECT_EQ(gPresets[16].trailLength, 100) << "read after: pattern 0's stored value";
-}
-
-TEST_F(SettingsTest, UserPatternMissingValuesTakesPatternZerosBuiltInValues) {
-    Load(KEY "\\Mine]\n\"Trail Width\"=dword:0000000b\n");
-    ASSERT_TRUE(GetSettings(false));
-    const Preset &p = gPresets[15];
-    EXPECT_EQ(p.trailLength, 250);
-    EXPECT_EQ(p.trailWidth, 11);
-    EXPECT_EQ(p.alwaysFadeHead, 0);
-    EXPECT_EQ(p.alwaysPaint, 0);
-    EXPECT_EQ(p.is3D, 0);
 }
 
 TEST_F(SettingsTest, StoredPresetIsClampedToTheLastPatternTakenUnsigned) {
@@ -78,8 +163,8 @@ TEST_F(SettingsTest, ExclusionListExcludesItsStandardPatternsAndIgnoresMalformed
     EXPECT_EQ(CountExcludedPresets(), 2);
     EXPECT_EQ(gAllPresetsUsed, 0);
 
-    // pairs: "x1" not digits, "03", "01", "16" a user pattern's index, "-9", "91" out of range, "6" odd tail
-    Load(KEY "]\n\"Don't Use Presets\"=\"x1030116-9916\"\n" KEY "\\A]\n" KEY "\\B]\n");
+    // pairs: "x1" and "0:" not digits, "03", "01", "16" a user pattern's index, "-9", "91" out of range, "6" odd tail
+    Load(KEY "]\n\"Don't Use Presets\"=\"x103010:16-9916\"\n" KEY "\\A]\n" KEY "\\B]\n");
     ASSERT_TRUE(GetSettings(false));
     ASSERT_EQ(gPresetCount, 17);
     EXPECT_EQ(gPresets[3].dontUse, 1);
@@ -135,27 +220,6 @@ TEST_F(SettingsTest, ResolutionSetsTheDisplaySizeExceptInPreview) {
         EXPECT_EQ(gScreenWidth, 640u) << bad;
         EXPECT_EQ(gScreenHeight, 480u) << bad;
     }
-}
-
-TEST_F(SettingsTest, HandEditedValuesAreMadeSaneAtLoad) {
-    Load(KEY "]\n\"Morph Duration\"=dword:00000000\n\"Painting Mode\"=dword:ffffffff\n"
-             "\"Background Brightness\"=dword:00001000\n\"Physics Rate\"=dword:ffffffff\n\"Show "
-             "Names\"=dword:00000007\n" KEY
-             "\\Odd]\n\"Trail Density\"=dword:00000000\n\"Number Of Trails\"=dword:80000000\n"
-             "\"Sparkliness\"=dword:00000001\n\"Sparkle\"=dword:00000005\n"
-             "\"Spiral Inc\"=hex:00,00,00,00,00,00,f0,7f\n");
-    ASSERT_TRUE(GetSettings(false));
-    EXPECT_EQ(gMorphDuration, 1);
-    EXPECT_EQ(gPaintingMode, 0);
-    EXPECT_EQ(gBackgroundBrightness, 255);
-    EXPECT_EQ(gPhysicsRate, 10000000u);
-    EXPECT_EQ(gShowNames, 1);
-    const Preset &p = gPresets[15];
-    EXPECT_EQ(p.trailDensity, 1);
-    EXPECT_EQ(p.numberOfTrails, 1);
-    EXPECT_EQ(p.sparkliness, 4);
-    EXPECT_EQ(p.sparkle, 1);
-    EXPECT_EQ(p.spiralInc, 0.0) << "infinity takes pattern 0's value";
 }
 
 TEST_F(SettingsTest, ShortDwordAndBinaryValuesCountAsMissing) {
@@ -222,26 +286,6 @@ TEST_F(SettingsTest, UnopenableSubkeyIsLoggedAndTakesNoIndex) {
     EXPECT_NE(
         LogContents().find("Couldn't open registry key \"Software\\Halvex\\Tavo\\A\" for setting \"A\"\n"),
         std::string::npos);
-}
-
-TEST_F(SettingsTest, SaveSettingsWritesEveryGlobalThatLoadsBack) {
-    gShowMoreOptions = 0;
-    snprintf(gResolution, sizeof gResolution, "%s", "1024 x 768");
-    gCurrentPreset = 4;
-    gMorphDuration = 321;
-    gPhysicsRate = 1234;
-    gRandomBackground = 0;
-    SaveSettings();
-    EXPECT_EQ(ReadRoot("Resolution"), "1024 x 768") << "a text is stored without its NUL";
-    gMorphDuration = gPhysicsRate = 0;
-    gShowMoreOptions = 1;
-    ASSERT_TRUE(GetSettings(false));
-    EXPECT_EQ(gShowMoreOptions, 0);
-    EXPECT_EQ(gCurrentPreset, 4);
-    EXPECT_EQ(gMorphDuration, 321);
-    EXPECT_EQ(gPhysicsRate, 1234u);
-    EXPECT_EQ(gRandomBackground, 0);
-    EXPECT_EQ(gScreenWidth, 1024u);
 }
 
 TEST_F(SettingsTest, SavePresetWritesFifteenValuesAndMarksStandardModified) {
