@@ -53,7 +53,15 @@ struct TreeHandle {
     std::string path; // full path of the key
     bool canRead;
     bool canWrite;
+    uint64_t version; // the tree's version when `at` was found
+    size_t at;        // the key's place in the tree then
 };
+
+// Versions are unique across trees, so a tree put back from a copy never matches a place found in another.
+static uint64_t sLastVersion = 0;
+static void Changed(StoreTree &tree) {
+    tree.version = ++sLastVersion;
+}
 
 static int ComparePaths(const std::string &a, const std::string &b) {
     return StoreCompareNames(a.c_str(), b.c_str());
@@ -85,7 +93,7 @@ StoreKeyRec *TreeAddKey(StoreTree &tree, const std::string &path) {
     const bool last = tree.keys.empty() || ComparePaths(tree.keys.back().path, path) < 0;
     const size_t at = last ? tree.keys.size() : LowerBound(tree, path);
     tree.keys.insert(tree.keys.begin() + static_cast<ptrdiff_t>(at), StoreKeyRec{path, {}, {}});
-    ++tree.version;
+    Changed(tree);
     return &tree.keys[at];
 }
 
@@ -109,7 +117,7 @@ void TreeDeleteSubtree(StoreTree &tree, const std::string &path) {
     if (to == from) return;
     tree.keys.erase(tree.keys.begin() + static_cast<ptrdiff_t>(from),
                     tree.keys.begin() + static_cast<ptrdiff_t>(to));
-    ++tree.version;
+    Changed(tree);
 }
 
 bool TreeHasSubkeys(const StoreTree &tree, const std::string &path) {
@@ -179,7 +187,7 @@ static bool ValidPath(const char *path) {
 }
 
 static int32_t NewHandle(const std::string &path, bool canRead, bool canWrite, StoreKey *out) {
-    TreeHandle *handle = new (std::nothrow) TreeHandle{path, canRead, canWrite};
+    TreeHandle *handle = new (std::nothrow) TreeHandle{path, canRead, canWrite, 0, 0};
     if (!handle) return STORE_CANT_WRITE;
     *out = handle;
     return STORE_SUCCESS;
@@ -204,8 +212,18 @@ int32_t TreeCreateKey(StoreTree &tree, const char *path, StoreKey *out, bool *ch
     return NewHandle(key->path, false, true, out);
 }
 
+// The open key's record, found again only when keys were added or removed since the handle last looked.
 static StoreKeyRec *KeyOf(StoreTree &tree, StoreKey key) {
-    return key ? TreeFindKey(tree, static_cast<TreeHandle *>(key)->path) : nullptr;
+    if (!key) return nullptr;
+    TreeHandle *handle = static_cast<TreeHandle *>(key);
+    if (handle->version == tree.version && handle->version && handle->at < tree.keys.size())
+        return &tree.keys[handle->at];
+    StoreKeyRec *rec = TreeFindKey(tree, handle->path);
+    if (rec) {
+        handle->version = tree.version;
+        handle->at = static_cast<size_t>(rec - tree.keys.data());
+    }
+    return rec;
 }
 
 int32_t TreeReadValue(StoreTree &tree, StoreKey key, const char *name, uint32_t *type, void *data,
