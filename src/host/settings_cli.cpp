@@ -110,11 +110,15 @@ int SetOne(const char *assignment, FILE *err) {
         result = StoreWriteValue(key, setting->name, type, data, size);
         StoreCloseKey(key);
     }
+    char why[2500];
     if (result != STORE_SUCCESS) {
-        fprintf(err, "tavo: \"%s\" could not be written to the settings (error %d); nothing was changed.\n",
-                setting->name, result);
+        StoreErrorText(result, why, sizeof why);
+        fprintf(err, "tavo: \"%s\" could not be written to the settings: %s; nothing was changed.\n",
+                setting->name, why);
         return 1;
     }
+    // what the save could not keep (the lines of a hand-edited file it kept a copy of instead)
+    if (StoreTakeProblem(why, sizeof why)) fprintf(err, "tavo: %s\n", why);
     return 0;
 }
 
@@ -162,6 +166,15 @@ int RunSettingsCommandTo(int *argc, char **argv, bool *handled, FILE *out, FILE 
     if (!GetSettings(false)) {
         fprintf(err, "tavo: the settings could not be loaded.\n");
         return 1;
+    }
+    char why[2500];
+    if (CurrentStoreBackend() == RegFileStoreBackend()) {
+        // a settings file that is there but cannot be read is not an empty one; its path may be no path at
+        // all
+        if (const int problem = RegFileReadProblem(why, sizeof why)) {
+            fprintf(err, "tavo: %s\n", why);
+            return problem == 2 ? 2 : 1;
+        }
     }
     for (int k = 1; k < *argc; ++k) {
         if (strcmp(argv[k], "--set")) continue;

@@ -17,21 +17,42 @@ static const char kDefaultResolution[] = "640 x 480";
 // ---------------------------------------------------------------------------------------------------------------
 // Readers
 // ---------------------------------------------------------------------------------------------------------------
-// A value of exactly `bytes` bytes; a shorter one counts as missing, so no destination is half filled.
-static bool ReadExact(void *key, const char *valueName, void *dest, uint32_t bytes) {
-    unsigned char buffer[8];
-    uint32_t type = 0, size = bytes;
-    if (StoreReadValue(key, valueName, &type, buffer, &size) != STORE_SUCCESS || size != bytes) return false;
-    memcpy(dest, buffer, bytes);
-    return true;
+static const char *TypeName(uint32_t type) {
+    switch (type) {
+        case STORE_SZ: return "text";
+        case STORE_BINARY: return "binary";
+        case STORE_DWORD: return "number";
+        default: return "other";
+    }
 }
 
+// A value of exactly `bytes` bytes of one of the two types given (0 for none); a missing one is quietly the
+// default, one of another type or size is the default and a line in the log, so no destination is half
+// filled and the bytes of a text never become a number.
+static bool ReadExact(void *key, const char *valueName, void *dest, uint32_t bytes, uint32_t type1,
+                      uint32_t type2) {
+    unsigned char buffer[8];
+    uint32_t type = 0, size = bytes;
+    const int32_t result = StoreReadValue(key, valueName, &type, buffer, &size);
+    if (result == STORE_SUCCESS && size == bytes && type && (type == type1 || type == type2)) {
+        memcpy(dest, buffer, bytes);
+        return true;
+    }
+    if (result == STORE_SUCCESS || result == STORE_MORE_DATA)
+        LogMessage(
+            "GetSettings: \"%s\" is stored as a %s value of %u bytes, not a %u-byte %s; the default is "
+            "used.\n",
+            valueName, TypeName(type), size, bytes, TypeName(type1));
+    return false;
+}
+
+// A number: a DWORD, or four bytes of binary, which the registry also lets a DWORD be read from.
 void ReadRegDword(void *key, const char *valueName, int32_t *dest, int32_t defaultValue) {
-    if (!ReadExact(key, valueName, dest, 4)) *dest = defaultValue;
+    if (!ReadExact(key, valueName, dest, 4, STORE_DWORD, STORE_BINARY)) *dest = defaultValue;
 }
 
 void ReadRegDouble(void *key, const char *valueName, double *dest, double defaultValue) {
-    if (!ReadExact(key, valueName, dest, 8)) *dest = defaultValue;
+    if (!ReadExact(key, valueName, dest, 8, STORE_BINARY, 0)) *dest = defaultValue;
 }
 
 void ReadRegString(void *key, const char *valueName, char *dest, int maxChars, const char *defaultText) {
@@ -39,8 +60,8 @@ void ReadRegString(void *key, const char *valueName, char *dest, int maxChars, c
     if (maxChars < 0) maxChars = 0;
     if (maxChars > static_cast<int>(sizeof buffer) - 1) maxChars = sizeof buffer - 1;
     uint32_t type = 0, size = static_cast<uint32_t>(maxChars) + 1;
-    if (StoreReadValue(key, valueName, &type, buffer, &size) == STORE_SUCCESS &&
-        size <= uint32_t(maxChars) + 1) {
+    const int32_t result = StoreReadValue(key, valueName, &type, buffer, &size);
+    if (result == STORE_SUCCESS && type == STORE_SZ && size <= uint32_t(maxChars) + 1) {
         // the text ends at its first NUL or at the bytes returned; more than maxChars is too long to keep
         const size_t length = strnlen(buffer, size);
         if (length <= static_cast<size_t>(maxChars)) {
@@ -49,6 +70,9 @@ void ReadRegString(void *key, const char *valueName, char *dest, int maxChars, c
             return;
         }
     }
+    if (result == STORE_SUCCESS && type != STORE_SZ)
+        LogMessage("GetSettings: \"%s\" is stored as a %s value, not text; the default is used.\n", valueName,
+                   TypeName(type));
     snprintf(dest, static_cast<size_t>(maxChars) + 1, "%s", defaultText);
 }
 

@@ -1,6 +1,7 @@
 // The `.reg` text of the settings file: reads what regedit writes (both headers, UTF-16LE with a byte-order
 // mark or 8-bit Windows-1252 text) and writes 8-bit text that regedit imports. A line it cannot read is
 // skipped and counted; nothing here ever gives up on the rest of the file or touches the disk.
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/store_tree.h"
@@ -12,21 +13,36 @@ static bool IsStringType(uint32_t type) {
     return type == 1 || type == 2 || type == 7;
 } // SZ, EXPAND_SZ, MULTI_SZ
 
-// One UTF-16 code unit to a Windows-1252 byte; what the code page lacks becomes '?', as Windows converts it.
-static char ToCodePage(uint32_t unit) {
-    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<char>(unit);
+// One UTF-16 code unit to a Windows-1252 byte; -1 when the code page lacks it.
+static int ToCodePage(uint32_t unit) {
+    if (unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF)) return static_cast<int>(unit);
     for (uint32_t c = 0x80; c < 0xA0; ++c)
-        if (StoreCodePoint(static_cast<uint8_t>(c)) == unit) return static_cast<char>(c);
-    return '?';
+        if (StoreCodePoint(static_cast<uint8_t>(c)) == unit) return static_cast<int>(c);
+    return -1;
 }
 
-static std::string FromUtf16(const unsigned char *bytes, size_t size) {
+// One unit of the file's text: a name keeps what the code page lacks (STORE_WIDE), a value's text gets '?'
+// as Windows converts it, and says it lost something.
+static void AppendUnit(std::string &out, uint32_t unit, bool *lossy) {
+    const int c = ToCodePage(unit);
+    if (!lossy && (c < 0 || c == STORE_WIDE)) {
+        out += TreeWideUnit(unit);
+    } else if (c < 0) {
+        out += '?';
+        *lossy = true;
+    } else {
+        out += static_cast<char>(c);
+    }
+}
+
+static std::string FromUtf16(const unsigned char *bytes, size_t size, bool *lossy) {
     std::string out;
     out.reserve(size / 2);
     for (size_t i = 0; i + 1 < size; i += 2) {
         const uint32_t unit = bytes[i] | (bytes[i + 1] << 8);
-        if (unit >= 0xDC00 && unit < 0xE000) continue; // the second half of a pair already became one '?'
-        out += ToCodePage(unit);
+        // the second half of a pair already became one '?'
+        if (lossy && unit >= 0xDC00 && unit < 0xE000) continue;
+        AppendUnit(out, unit, lossy);
     }
     return out;
 }
@@ -62,11 +78,16 @@ static std::string FromUtf8(const unsigned char *bytes, size_t size) {
             }
         }
         if (!valid) {
-            out += static_cast<char>(c);
+            AppendUnit(out, c == STORE_WIDE ? 0x7Fu : StoreCodePoint(c), nullptr);
             ++i;
             continue;
         }
-        out += ToCodePage(point);
+        if (point > 0xFFFF) { // a surrogate pair, as UTF-16 holds it
+            AppendUnit(out, 0xD800 + ((point - 0x10000) >> 10), nullptr);
+            AppendUnit(out, 0xDC00 + ((point - 0x10000) & 0x3FF), nullptr);
+        } else {
+            AppendUnit(out, point, nullptr);
+        }
         i += extra + 1;
     }
     return out;
@@ -199,7 +220,7 @@ static bool ParseSection(ParseState &st, const std::string &line) {
     return true;
 }
 
-static bool ParseValue(ParseState &st, const std::string &line) {
+static bool ParseValue(ParseState &st, const std::string &line, bool *lossy) {
     std::string name;
     size_t at = 0;
     if (line[0] == '@') {
@@ -225,6 +246,7 @@ static bool ParseValue(ParseState &st, const std::string &line) {
         return true;
     } else if (line[at] == '"') {
         if (!ParseQuoted(line, &at, &data) || !OnlyBlanksFrom(line, at)) return false;
+        data = TreeNameOut(data, lossy); // a value's text is 8-bit
         type = STORE_SZ;
         data += '\0'; // as regedit stores a quoted text
     } else if (StartsWithNoCase(line, at, "dword:")) {
@@ -255,7 +277,7 @@ static bool ParseValue(ParseState &st, const std::string &line) {
         if (!ParseHexBytes(line, at + 2, &data)) return false;
         if (IsStringType(type) && st.unicodeHex) {
             if (data.size() % 2) return false;
-            data = FromUtf16(reinterpret_cast<const unsigned char *>(data.data()), data.size());
+            data = FromUtf16(reinterpret_cast<const unsigned char *>(data.data()), data.size(), lossy);
         }
     } else {
         return false;
@@ -267,14 +289,17 @@ static bool ParseValue(ParseState &st, const std::string &line) {
 }
 
 RegParseResult RegTextParse(const char *raw, size_t size, StoreTree *tree) {
-    RegParseResult result{0, 0, false};
+    RegParseResult result{};
     const unsigned char *bytes = reinterpret_cast<const unsigned char *>(raw);
     std::string text;
     if (size >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
-        text = FromUtf16(bytes + 2, size - 2);
+        text = FromUtf16(bytes + 2, size - 2, nullptr);
         result.truncatedUtf16 = (size - 2) % 2 != 0;
     } else if (size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
         text = FromUtf8(bytes + 3, size - 3);
+    } else if (memchr(raw, STORE_WIDE, size)) {
+        for (size_t k = 0; k < size; ++k)
+            text += raw[k] == STORE_WIDE ? TreeWideUnit(0x7F) : std::string(1, raw[k]);
     } else {
         text.assign(raw, size);
     }
@@ -283,6 +308,7 @@ RegParseResult RegTextParse(const char *raw, size_t size, StoreTree *tree) {
     bool headerSeen = false, anyLine = false;
     auto bad = [&](int lineNo) {
         if (result.badLines++ == 0) result.firstBadLine = lineNo;
+        result.lostLines.push_back(lineNo);
     };
     size_t pos = 0;
     int lineNo = 0;
@@ -305,7 +331,11 @@ RegParseResult RegTextParse(const char *raw, size_t size, StoreTree *tree) {
             if (more) piece.pop_back();
             line += piece;
         }
-        if (line.empty() || line[0] == ';') continue;
+        if (line.empty()) continue;
+        if (line[0] == ';') {
+            result.lostLines.push_back(startLine); // a comment is read past, and a save cannot keep it
+            continue;
+        }
         if (!anyLine) {
             anyLine = true;
             if (line == kHeader5 || line == kHeader4) {
@@ -314,21 +344,29 @@ RegParseResult RegTextParse(const char *raw, size_t size, StoreTree *tree) {
                 continue;
             }
         }
-        bool ok;
+        bool ok, lossy = false;
         if (line[0] == '[')
             ok = ParseSection(st, line);
         else if (line[0] == '"' || line[0] == '@')
-            ok = ParseValue(st, line);
+            ok = ParseValue(st, line, &lossy);
         else
             ok = false;
-        if (!ok) bad(startLine);
+        if (!ok)
+            bad(startLine);
+        else if (lossy)
+            result.lostLines.push_back(startLine);
     }
-    if (anyLine && !headerSeen && result.badLines == 0) bad(1); // not a file regedit would take as it is
+    if (anyLine && !headerSeen && result.badLines == 0) { // not a file regedit would take as it is
+        bad(1);
+        result.lostLines.pop_back();
+        if (result.lostLines.empty() || result.lostLines[0] != 1)
+            result.lostLines.insert(result.lostLines.begin(), 1);
+    }
     return result;
 }
 
 // Quoted with regedit's escapes; a line break (only a name read from "\n" can hold one) is written as "\n".
-static void AppendQuoted(std::string &out, const std::string &text) {
+static void AppendQuoted(std::string &out, const std::string &text, bool name) {
     out += '"';
     for (char c : text) {
         if (c == '\n') {
@@ -336,6 +374,10 @@ static void AppendQuoted(std::string &out, const std::string &text) {
             continue;
         }
         if (c == '\\' || c == '"') out += '\\';
+        if (c == STORE_WIDE && !name) {
+            out += TreeWideUnit(0x7F); // the reader takes a DEL in the file's text so
+            continue;
+        }
         out += c;
     }
     out += '"';
@@ -358,6 +400,30 @@ static void AppendHex(std::string &out, const std::string &bytes, size_t lineSta
     }
 }
 
+// The written text in the file's encoding: 8-bit when every character fits the code page, else UTF-16LE with
+// its byte-order mark, as regedit exports, so every name reads back as it was.
+static std::string Encoded(const std::string &text) {
+    if (text.find(STORE_WIDE) == std::string::npos) return text;
+    bool wide = false;
+    std::string units;
+    for (size_t at = 0; at < text.size(); ++at) {
+        uint32_t unit = StoreCodePoint(static_cast<uint8_t>(text[at]));
+        if (text[at] == STORE_WIDE && at + 4 < text.size()) {
+            unit = static_cast<uint32_t>(strtoul(text.substr(at + 1, 4).c_str(), nullptr, 16));
+            wide = wide || unit != 0x7F;
+            at += 4;
+        }
+        units += static_cast<char>(unit & 0xFF);
+        units += static_cast<char>(unit >> 8);
+    }
+    if (wide) return "\xFF\xFE" + units;
+    std::string narrow; // only DELs: each back to its one byte
+    for (size_t at = 0; at < units.size(); at += 2)
+        narrow += static_cast<char>(ToCodePage(static_cast<unsigned char>(units[at]) |
+                                               (static_cast<unsigned char>(units[at + 1]) << 8)));
+    return narrow;
+}
+
 std::string RegTextWrite(const StoreTree &tree) {
     std::string out = kHeader5;
     out += "\r\n\r\n";
@@ -371,7 +437,7 @@ std::string RegTextWrite(const StoreTree &tree) {
             if (value.name.empty())
                 out += '@';
             else
-                AppendQuoted(out, value.name);
+                AppendQuoted(out, value.name, true);
             out += '=';
             std::string text = value.data;
             if (value.type == STORE_SZ && !text.empty() && text.back() == '\0') text.pop_back();
@@ -384,7 +450,7 @@ std::string RegTextWrite(const StoreTree &tree) {
                 out += buffer;
             } else if (value.type == STORE_SZ &&
                        text.find_first_of(std::string("\0\r\n", 3)) == std::string::npos) {
-                AppendQuoted(out, text);
+                AppendQuoted(out, text, false);
             } else if (value.type == STORE_BINARY) {
                 out += "hex:";
                 AppendHex(out, value.data, lineStart);
@@ -398,5 +464,5 @@ std::string RegTextWrite(const StoreTree &tree) {
         }
         out += "\r\n";
     }
-    return out;
+    return Encoded(out);
 }

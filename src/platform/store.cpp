@@ -55,13 +55,24 @@ uint8_t StoreFoldChar(uint8_t c) {
     return c;
 }
 
+// Each byte's place in the order: its folded code point; the path separator first, so a key's subkeys follow
+// it directly. Made once: every lookup of a large store compares many names.
+static const uint32_t *SortOrder() {
+    static uint32_t order[256];
+    static bool made = false;
+    if (!made) {
+        for (int c = 0; c < 256; ++c)
+            order[c] = c == '\\' ? 0 : StoreCodePoint(StoreFoldChar(static_cast<uint8_t>(c)));
+        made = true;
+    }
+    return order;
+}
+
 int StoreCompareNames(const char *a, const char *b) {
+    const uint32_t *order = SortOrder();
     for (;; ++a, ++b) {
         const uint8_t ca = static_cast<uint8_t>(*a), cb = static_cast<uint8_t>(*b);
         if (!ca || !cb) return (ca > cb) - (ca < cb);
-        // the path separator sorts first, so a key's subkeys follow it directly
-        const uint32_t pa = ca == '\\' ? 0 : StoreCodePoint(StoreFoldChar(ca));
-        const uint32_t pb = cb == '\\' ? 0 : StoreCodePoint(StoreFoldChar(cb));
-        if (pa != pb) return pa < pb ? -1 : 1;
+        if (ca != cb && order[ca] != order[cb]) return order[ca] < order[cb] ? -1 : 1;
     }
 }

@@ -63,6 +63,9 @@ int32_t StoreEnumKey(StoreKey key, uint32_t index, char *name, uint32_t *size);
 int32_t StoreDeleteKey(StoreKey key, const char *subkey);
 int32_t StoreCloseKey(StoreKey key);
 bool StoreTakeProblem(char *text, size_t size); // false when there is nothing to tell
+// What a failed call's result means, in the system's words: for the settings file, why its last save failed
+// ("cannot write FILE: No space left on device"); for the registry, the system's message for the code.
+void StoreErrorText(int32_t result, char *text, size_t size);
 
 // Names of keys and values compare as the store compares them: every letter of the 8-bit code page
 // (Windows-1252) folded to upper case, then ordered by Unicode code point, which is the registry's order.
@@ -78,6 +81,11 @@ int StoreCompareNames(const char *a, const char *b); // <0, 0, >0; a backslash s
 // anew.
 void SetRegFilePath(const char *path);
 const char *RegFilePath();
+
+// Why the settings file could not be used at its last read, as "cannot read FILE: reason": 1 when it exists
+// but cannot be read, or is not a regular file of at most 16 MiB; 2 when its path cannot be used at all; 0
+// when it was read or does not exist. Such a file is never written over.
+int RegFileReadProblem(char *text, size_t size);
 
 // Tests: make the next saves of the settings file fail at one stage (the old file must survive every one).
 enum RegFileFault {

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/store.h"
@@ -17,13 +18,30 @@ struct StoreValueRec {
 struct StoreKeyRec {
     std::string path; // full path, root first
     std::vector<StoreValueRec> values;
+    // folded name -> place in `values`, built once a key holds many values; empty means "not built"
+    std::unordered_map<std::string, uint32_t> valueIndex;
 };
 
 struct StoreTree {
     std::vector<StoreKeyRec> keys; // ordered by StoreCompareNames on the path; every key's parent is present
+    // where the last enumeration stopped, so walking a key's subkeys in order is linear, not quadratic
+    uint64_t version = 0; // bumped whenever a key is added or removed
+    uint64_t enumVersion = ~uint64_t(0);
+    std::string enumParent;
+    uint32_t enumIndex = 0;
+    size_t enumAt = 0;
 };
 
 extern const char *const STORE_USER_ROOT; // "HKEY_CURRENT_USER"
+
+// Names read from a Unicode file may hold characters the 8-bit code page lacks. The tree keeps each such
+// UTF-16 unit as STORE_WIDE and four lower-case hex digits (a DEL of the code page is kept so too), so two
+// names that differ only there stay two names and are written back intact. Callers of the seam see the
+// code page's form: '?' for each such character, as the registry shows it to 8-bit programs.
+constexpr char STORE_WIDE = 0x7F;
+std::string TreeWideUnit(uint32_t unit);                       // STORE_WIDE and the unit's four digits
+std::string TreeNameIn(const char *name);                      // a caller's name in the tree's form
+std::string TreeNameOut(const std::string &name, bool *lossy); // the tree's form for a caller
 
 StoreKeyRec *TreeFindKey(StoreTree &tree, const std::string &path);
 StoreKeyRec *TreeAddKey(StoreTree &tree, const std::string &path); // with any missing parents
@@ -49,6 +67,11 @@ struct RegParseResult {
     int badLines;        // lines skipped because they could not be read
     int firstBadLine;    // 1-based number of the first of them, 0 when none
     bool truncatedUtf16; // a UTF-16 file of odd length: its last byte was dropped
+    // lines a save would not write back as they are: those skipped, comments, and texts holding characters
+    // outside the code page
+    std::vector<int> lostLines;
 };
 RegParseResult RegTextParse(const char *bytes, size_t size, StoreTree *tree);
-std::string RegTextWrite(const StoreTree &tree); // 8-bit text, CR LF line ends, regedit's 5.00 header
+// Regedit's 5.00 header and CR LF line ends; 8-bit text, or UTF-16LE with its byte-order mark when a name
+// holds a character outside the code page.
+std::string RegTextWrite(const StoreTree &tree);

@@ -1,7 +1,9 @@
 // The settings commands of the command line, run against a settings file of the test's own.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -112,6 +114,52 @@ TEST_F(SettingsCliTest, ListShowsModifiedAndExcludedPatterns) {
     EXPECT_NE(out_.find("   0  tavo (Modified)\n"), std::string::npos) << out_;
     EXPECT_NE(out_.find("   3  Spirograph  [not used]\n"), std::string::npos);
     EXPECT_NE(out_.find("* 15  Mine\n"), std::string::npos);
+}
+
+// The settings file as the command line meets it: unusable ones are refused with the system's reason and
+// the exit code that tells a bad path (2) from an unreadable file (1); what a save could not keep is named.
+TEST_F(SettingsCliTest, TheSettingsFileIsUsedWhateverItsPathOrRefusedWithItsReason) {
+    std::string deep = dir_.string();
+    for (int k = 0; k < 5; ++k)
+        deep += "/" + std::string(220, static_cast<char>('a' + k));
+    const struct {
+        const char *what;
+        std::string file;
+        std::string contents; // "<dir>" makes a folder there
+        RegFileFault fault;
+        int code;
+        std::string err;
+    } kRows[] = {
+        {"a folder", file_, "<dir>", REGFILE_FAULT_NONE, 1,
+         "cannot read \"" + file_ + "\": not a regular file"},
+        {"path too long", dir_.string() + "/" + std::string(300, 'x') + "/my.reg", "", REGFILE_FAULT_NONE, 2,
+         strerror(ENAMETOOLONG)},
+        {"path over 1023 bytes", deep + "/my.reg", "", REGFILE_FAULT_NONE, 0, ""},
+        {"comments", file_, "REGEDIT4\r\n; mine\r\n", REGFILE_FAULT_NONE, 0,
+         "line 2 (comments or lines that could not be read) could not be kept"},
+        {"full disk", file_, "", REGFILE_FAULT_WRITE, 1, strerror(ENOSPC)},
+    };
+    for (const auto &row : kRows) {
+        SCOPED_TRACE(row.what);
+        fs::remove_all(file_);
+        if (row.contents == "<dir>")
+            fs::create_directories(row.file);
+        else if (!row.contents.empty())
+            std::ofstream(row.file, std::ios::binary) << row.contents;
+        const std::string kept = file_;
+        file_ = row.file;
+        SetRegFileFault(row.fault, 1);
+        EXPECT_EQ(Run({"--set", "Show Names=1"}), row.code) << err_;
+        SetRegFileFault(REGFILE_FAULT_NONE, 0);
+        file_ = kept;
+        EXPECT_NE(err_.find(row.err), std::string::npos) << err_;
+        if (row.code == 0) {
+            std::ifstream in(row.file, std::ios::binary);
+            const std::string text{std::istreambuf_iterator<char>(in), {}};
+            EXPECT_NE(text.find("\"Show Names\"=dword:00000001"), std::string::npos)
+                << "the file named, no other";
+        }
+    }
 }
 
 } // namespace

@@ -2,12 +2,15 @@
 // failing writes without losing what is already stored.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 
 #include "patterns/patterns.h"
 #include "platform/store.h"
@@ -218,11 +221,133 @@ TEST_F(RegFileTest, FailingWritesLeaveTheOldFileAndTheStoreAsTheyWere) {
     EXPECT_EQ(files, 1u) << "no temporary file is left behind";
 }
 
-TEST_F(RegFileTest, AFileThatCannotBeReadIsNeverWrittenOver) {
-    fs::create_directories(dir_ / "tavo.reg"); // exists, but reads fail
+// What is at the settings path when it is not a plain, small file: each is refused with the system's reason,
+// read as no settings, and left exactly as it is.
+TEST_F(RegFileTest, OnlyARegularFileOfAtMost16MiBIsReadAndOthersAreNeverWrittenOver) {
+    const fs::path file = dir_ / "tavo.reg";
+    const struct {
+        const char *what;
+        std::function<std::string()> make; // returns the path to use
+        const char *reason;
+    } kCases[] = {
+        {"folder",
+         [&] {
+             fs::create_directories(file);
+             return file.string();
+         },
+         "not a regular file"},
+        {"FIFO",
+         [&] {
+             mkfifo(file.c_str(), 0600);
+             return file.string();
+         },
+         "not a regular file"},
+        {"device", [] { return std::string("/dev/zero"); }, "not a regular file"},
+        {"17 MiB",
+         [&] {
+             WriteFile("REGEDIT4\r\n");
+             fs::resize_file(file, 17u << 20);
+             return file.string();
+         },
+         "larger than 16 MiB"},
+        {"link loop",
+         [&] {
+             fs::create_symlink("tavo.reg", file);
+             return file.string();
+         },
+         strerror(ELOOP)},
+    };
+    for (const auto &c : kCases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(file);
+        const std::string path = c.make();
+        const auto before = fs::symlink_status(path).type();
+        SetRegFilePath(path.c_str());
+        EXPECT_EQ(Read(SETTINGS_KEY, "Preset"), "<no key>");
+        char why[2500];
+        EXPECT_EQ(RegFileReadProblem(why, sizeof why), 1);
+        EXPECT_EQ(std::string(why), "cannot read \"" + path + "\": " + c.reason);
+        EXPECT_NE(TakeProblem().find(why), std::string::npos);
+        EXPECT_EQ(Write(SETTINGS_KEY, "Preset", 1), STORE_CANT_WRITE);
+        StoreErrorText(STORE_CANT_WRITE, why, sizeof why);
+        EXPECT_NE(std::string(why).find(c.reason), std::string::npos) << why;
+        EXPECT_EQ(fs::symlink_status(path).type(), before);
+        if (before == fs::file_type::regular) {
+            EXPECT_EQ(fs::file_size(path), 17u << 20);
+        }
+    }
+    fs::remove_all(file);
+    WriteFile("REGEDIT4\r\n");
+    SetRegFilePath(path_.c_str());
+    EXPECT_EQ(Write(SETTINGS_KEY, "Preset", 1), STORE_SUCCESS);
+    EXPECT_EQ(RegFileReadProblem(nullptr, 0), 0) << "a file that reads again is used again";
+}
+
+// A save writes the file the user keeps: through a link, with its mode, at a path of any length, and tells
+// why when it cannot.
+TEST_F(RegFileTest, SavesKeepLinksModesAndLongPathsAndSayWhyTheyFail) {
+    fs::create_directories(dir_ / "real");
+    std::ofstream(dir_ / "real" / "kept.reg") << "REGEDIT4\r\n";
+    fs::permissions(dir_ / "real" / "kept.reg", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real/kept.reg", dir_ / "tavo.reg");
+    ASSERT_EQ(Write(SETTINGS_KEY, "Preset", 2), STORE_SUCCESS);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "tavo.reg"));
+    EXPECT_NE(FileText("real/kept.reg").find("\"Preset\"=dword:00000002"), std::string::npos);
+    EXPECT_EQ(fs::status(dir_ / "real" / "kept.reg").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    SetRegFileFault(REGFILE_FAULT_WRITE, 1);
+    EXPECT_EQ(Write(SETTINGS_KEY, "Preset", 3), STORE_CANT_WRITE);
+    char why[2500];
+    StoreErrorText(STORE_CANT_WRITE, why, sizeof why);
+    EXPECT_NE(std::string(why).find(strerror(ENOSPC)), std::string::npos) << why;
+
+    std::string deep = dir_.string();
+    for (int k = 0; k < 6; ++k)
+        deep += "/" + std::string(200, static_cast<char>('a' + k));
+    const std::string longPath = deep + "/tavo.reg";
+    SetRegFilePath(longPath.c_str());
+    ASSERT_EQ(Write(SETTINGS_KEY, "Preset", 4), STORE_SUCCESS);
+    EXPECT_TRUE(fs::is_regular_file(longPath)) << "the very file named, not a cut-off one";
+    const std::string tooLong = dir_.string() + "/" + std::string(300, 'x') + "/tavo.reg";
+    SetRegFilePath(tooLong.c_str());
     EXPECT_EQ(Read(SETTINGS_KEY, "Preset"), "<no key>");
-    EXPECT_NE(Write(SETTINGS_KEY, "Preset", 1), STORE_SUCCESS);
-    EXPECT_TRUE(fs::is_directory(dir_ / "tavo.reg"));
+    EXPECT_EQ(RegFileReadProblem(why, sizeof why), 2) << why;
+    EXPECT_NE(Write(SETTINGS_KEY, "Preset", 4), STORE_SUCCESS);
+}
+
+// What a save cannot write back as it was read (comments, texts outside the code page) is kept in a copy,
+// and the lines are named; names outside the code page are written back intact, in UTF-16.
+TEST_F(RegFileTest, SavesKeepNamesOutsideTheCodePageAndCopyWhatTheyCannotKeep) {
+    const std::string old = Utf16(u"Windows Registry Editor Version 5.00\r\n\r\n"
+                                  u"; my patterns\r\n"
+                                  u"[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\\u0416 1]\r\n"
+                                  u"\"Trail Length\"=dword:00000001\r\n"
+                                  u"[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\\u0414 1]\r\n"
+                                  u"\"Trail Length\"=dword:00000002\r\n"
+                                  u"\"Note\"=\"\u65e5\"\r\n");
+    WriteFile(old);
+    StoreKey key;
+    ASSERT_EQ(StoreOpenKey(SETTINGS_KEY, STORE_READ, &key), STORE_SUCCESS);
+    char name[STORE_NAME_BUFFER];
+    uint32_t size = sizeof name;
+    ASSERT_EQ(StoreEnumKey(key, 0, name, &size), STORE_SUCCESS);
+    EXPECT_EQ(std::string(name), "? 1") << "shown as the registry shows it to 8-bit programs";
+    StoreCloseKey(key);
+    ASSERT_EQ(Write(SETTINGS_KEY, "Preset", 1), STORE_SUCCESS);
+    EXPECT_EQ(FileText("tavo.reg.bak"), old);
+    EXPECT_NE(
+        TakeProblem().find("lines 3 and 8 (comments or lines that could not be read) could not be kept"),
+        std::string::npos);
+    const std::string saved = FileText();
+    EXPECT_EQ(saved.substr(0, 2), "\xff\xfe");
+    for (const char16_t *part :
+         {u"\\\u0416 1]\r\n\"Trail Length\"=dword:00000001",
+          u"\\\u0414 1]\r\n\"Trail Length\"=dword:00000002", u"\"Preset\"=dword:00000001"})
+        EXPECT_NE(saved.find(Utf16(part).substr(2)), std::string::npos);
+    fs::remove(dir_ / "tavo.reg.bak");
+    ASSERT_EQ(Write(SETTINGS_KEY, "Preset", 2), STORE_SUCCESS);
+    EXPECT_FALSE(fs::exists(dir_ / "tavo.reg.bak")) << "its own file it keeps whole";
 }
 
 TEST_F(RegFileTest, ParserNeverLosesALineItWroteItself) {

@@ -7,7 +7,9 @@
 #include <random>
 #include <string>
 
+#include "patterns/patterns.h"
 #include "platform/store.h"
+#include "support/scripted.h"
 
 namespace {
 
@@ -224,6 +226,49 @@ TEST(StoreNames, EveryLetterOfTheCodePageFoldsToUpperCase) {
     EXPECT_LT(StoreCompareNames("A\\Z", "A B"), 0);    // a key's subkeys follow it directly
     EXPECT_LT(StoreCompareNames("Z", "\x8a"), 0);      // Š (U+0160) after ASCII, by code point
     EXPECT_LT(StoreCompareNames("zeta", "_under"), 0); // folded up, as Windows orders: '_' after 'Z'
+}
+
+// A setting is taken only from a value of its own type: the bytes of a text or of another type never become a
+// number, and a number never becomes a text. Each refusal gives the default and says so in the log.
+TEST(StoredTypes, ANumberComesOnlyFromANumberAndATextOnlyFromAText) {
+    const struct {
+        const char *name, *stored;
+        int32_t *global; // nullptr: the "Resolution" text
+        int32_t expected;
+        bool logged;
+    } kRows[] = {
+        {"Morph Interval", "dword:00000e10", &gMorphInterval, 3600, false},
+        {"Morph Interval", "dword:00000000", &gMorphInterval, 0, false},
+        {"Morph Interval", "dword:ffffffff", &gMorphInterval, 0, false}, // read signed, clamped to the bottom
+        {"Morph Interval", "hex:0a,00,00,00", &gMorphInterval, 10, false}, // four bytes of binary count
+        {"Morph Interval", "\"abc\"", &gMorphInterval, 20, true},
+        {"Morph Interval", "hex(5):00,00,00,0a", &gMorphInterval, 20, true}, // big-endian
+        {"Morph Interval", "hex(4):0a,00", &gMorphInterval, 20, true},       // wrong length
+        {"Morph Interval", "hex:0a,00,00,00,00", &gMorphInterval, 20, true},
+        {"Painting Mode", "hex(2):35,00,00,00", &gPaintingMode, 3, true},
+        {"Resolution", "dword:00000320", nullptr, 0, true},
+        {"Resolution", "hex:38,30,30,20,78,20,36,30,30,00", nullptr, 0, true},
+        {"Resolution", "\"800 x 600\"", nullptr, 800, false},
+    };
+    for (const auto &row : kRows) {
+        SCOPED_TRACE(std::string(row.name) + "=" + row.stored);
+        ResetMemoryStore();
+        SetStoreBackend(MemoryStoreBackend());
+        InstallTemporaryLog();
+        const std::string text = "REGEDIT4\n[HKEY_CURRENT_USER\\" SETTINGS_KEY "]\n\"" +
+                                 std::string(row.name) + "\"=" + row.stored + "\n";
+        ASSERT_EQ(LoadMemoryStoreFromRegText(text.data(), text.size()), 0);
+        ASSERT_TRUE(GetSettings(false));
+        if (row.global)
+            EXPECT_EQ(*row.global, row.expected);
+        else
+            EXPECT_EQ(gScreenWidth, row.expected ? uint32_t(row.expected) : 640u);
+        EXPECT_EQ(LogContents().find(std::string("\"") + row.name + "\" is stored as") != std::string::npos,
+                  row.logged)
+            << LogContents();
+        UninstallTemporaryLog();
+        SetStoreBackend(nullptr);
+    }
 }
 
 } // namespace
