@@ -12,6 +12,7 @@ packages=(
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine64 wine
     # end-to-end tests: a virtual X display, input, screenshots
     xvfb xdotool imagemagick x11-utils
+    help2man libxml2-utils # the manual page from --help; tavo.xml checked
     # fuzzing
     clang libclang-rt-14-dev
 )

@@ -9,6 +9,7 @@ root=$(pwd)
 regfile_runs=${TAVO_FUZZ_REGFILE_RUNS:-20000}
 settings_runs=${TAVO_FUZZ_SETTINGS_RUNS:-3000}
 cmdline_runs=${TAVO_FUZZ_CMDLINE_RUNS:-20000}
+options_runs=${TAVO_FUZZ_OPTIONS_RUNS:-20000}
 
 log="$root/build/logs/fuzz.log"
 mkdir -p "$root/build/logs"
@@ -22,7 +23,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tavo-fuzz.XXXXXX")
 artifacts="$root/build/fuzz-artifacts"
 mkdir -p "$artifacts"
 trap 'rm -rf "$work"' EXIT
-for target in regfile settings cmdline; do
+for target in regfile settings cmdline options; do
     runs_var="${target}_runs"
     runs=${!runs_var}
     mkdir -p "$work/$target"

@@ -42,6 +42,7 @@ extern DisplayState gDisplay;
 
 // Clear frames to the blue gradient instead of black; chosen at each start and at morph starts.
 extern int gBlueBackground;
+extern int gShowFps; // 1: the frame rate and the process's CPU figure are drawn in a corner
 
 // A text slot's rectangle on the text surface, equal to where it is copied onto the drawing target.
 extern DDRect gTextSlotRect[NUM_TEXT_SLOTS];

@@ -45,6 +45,7 @@ extern TrailSettings gTrail;
 
 // The painting-mode flag: frames are drawn straight onto the visible surface and not cleared.
 extern int gPainting;
+extern uint32_t gFrameDelayUs; // floor in microseconds on the time between drawn frames, 0 none
 
 // ---------------------------------------------------------------------------------------------------------------
 // Head physics and periodic actions

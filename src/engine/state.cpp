@@ -4,6 +4,7 @@
 
 TrailSettings gTrail = {};
 int gPainting = 0;
+uint32_t gFrameDelayUs = 0;
 
 double gHeadX = 0.0, gHeadY = 0.0;
 double gHeadVX = 0.0, gHeadVY = 0.0;

@@ -16,21 +16,9 @@ struct SaverOptions {
     unsigned long windowId; // X window id (SAVER_WINDOW_ID)
 };
 
-enum SaverParse {
-    SAVER_PARSE_RUN,     // run the saver with the options
-    SAVER_PARSE_HELP,    // print SAVER_HELP_TEXT and exit 0
-    SAVER_PARSE_ERROR,   // error text set; exit 2
-    SAVER_PARSE_UNKNOWN, // an argument that is not one of the saver modes' (another command's)
-};
-
 constexpr uint32_t DEFAULT_WINDOW_WIDTH = 960, DEFAULT_WINDOW_HEIGHT = 720; // pixels
 
-// Window ids are decimal or 0x hex, nonzero and nothing after the digits.
+// Window ids are decimal or 0x hex, 1 to 0x1fffffff (the X protocol's 29 bits), nothing after the digits.
 bool ParseWindowId(const char *text, unsigned long *id);
 // "WxH" with each side 1..16384.
 bool ParseWindowSize(const char *text, uint32_t *width, uint32_t *height);
-// screenSaverWindow: the value of $XSCREENSAVER_WINDOW or nullptr; used when no mode is given.
-SaverParse ParseSaverOptions(int argc, const char *const *argv, const char *screenSaverWindow,
-                             SaverOptions *out, char *error, int errorSize);
-
-extern const char SAVER_HELP_TEXT[];

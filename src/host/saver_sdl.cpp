@@ -589,22 +589,3 @@ int RunSdlSaver(const SaverOptions &options) {
     SDL_Quit();
     return exitCode;
 }
-
-bool RunSaverCommand(int argc, const char *const *argv, int *exitCode) {
-    SaverOptions options;
-    char error[200] = "";
-    switch (ParseSaverOptions(argc, argv, getenv("XSCREENSAVER_WINDOW"), &options, error, sizeof error)) {
-        case SAVER_PARSE_UNKNOWN: return false;
-        case SAVER_PARSE_HELP:
-            fputs(SAVER_HELP_TEXT, stdout);
-            *exitCode = 0;
-            return true;
-        case SAVER_PARSE_ERROR:
-            fprintf(stderr, "tavo: %s (tavo --help lists the options)\n", error);
-            *exitCode = 2;
-            return true;
-        case SAVER_PARSE_RUN: break;
-    }
-    *exitCode = RunSdlSaver(options);
-    return true;
-}

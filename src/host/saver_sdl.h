@@ -7,6 +7,3 @@
 // Runs the saver until its window goes; the process's exit code.
 int RunSdlSaver(const SaverOptions &options);
 
-// The saver modes' command line ($XSCREENSAVER_WINDOW included): runs the saver, or prints the help or an
-// error, and sets the exit code. False when the arguments are another command's.
-bool RunSaverCommand(int argc, const char *const *argv, int *exitCode);

@@ -1,13 +1,19 @@
-// The settings commands of the command line: another settings file, the pattern library and the global
-// settings printed, one global value written after checking it against its range. Called by the program's
-// entry before anything else; it never writes a value it has not checked, and never more than that value.
+// The settings commands of the command line: the pattern library and the global settings printed, one
+// global value written after checking it against its range, and the settings dialog's pattern operations
+// (copy, rename, delete, defaults, exclusion, one field of a pattern) through the same library calls and
+// messages. Called by the program's entry; it never writes a value it has not checked.
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
-#include "host/host.h"
+#include "display/display.h"
+#include "host/options.h"
+#include "host/terminal.h"
 #include "patterns/patterns.h"
+#include "platform/msgbox.h"
 #include "platform/store.h"
+#include "session/session.h"
 
 namespace {
 
@@ -34,39 +40,84 @@ const GlobalSetting kGlobals[] = {
     {"Physics Rate", nullptr, 0, MAX_PHYSICS_RATE},
 };
 
+// A pattern's editable fields with the dialog's ranges (a slider's ends, or its arrows' limits).
+struct PatternField {
+    const char *name;
+    int32_t Preset::*field;
+    const DialogSlider *slider; // nullptr: low and high below
+    int32_t low, high;
+};
+
+const PatternField kFields[] = {
+    {"Trail Kinkiness", &Preset::trailKinkiness, &kTrailKinkinessSlider, 0, 0},
+    {"Trail Length", &Preset::trailLength, &kTrailLengthSlider, 0, 0},
+    {"Trail Density", &Preset::trailDensity, &kTrailDensitySlider, 0, 0},
+    {"Trail Width", &Preset::trailWidth, &kTrailWidthSlider, 0, 0},
+    {"Number Of Trails", &Preset::numberOfTrails, nullptr, 1, 100},
+    {"Sparkle", &Preset::sparkle, nullptr, 0, 1},
+    {"Sparkliness", &Preset::sparkliness, &kSparklinessSlider, 0, 0},
+    {"Fade Speed", &Preset::fadeSpeed, &kFadeSpeedSlider, 0, 0},
+    {"Colour Speed", &Preset::colourSpeed, &kColourSpeedSlider, 0, 0},
+    {"Jump Speed", &Preset::jumpSpeed, nullptr, 1, 3600},
+    {"Always Fade Head", &Preset::alwaysFadeHead, nullptr, 0, 1},
+    {"Always Quicksand", &Preset::alwaysQuicksand, nullptr, 0, 1},
+};
+
+FILE *sErr = stderr;
+
+// The dialog's messages go to the terminal; its questions count as answered Yes, since the command asked.
+int CommandLineMessageBox(const char *text, const char *, uint32_t style) {
+    if (style & MBOX_YESNO) return MBOX_IDYES;
+    fputs("tavo: ", sErr);
+    for (const char *line = text;; ++line) { // one line per message
+        const char *next = strchr(line, '\n');
+        fprintf(sErr, "%.*s", static_cast<int>(next ? next - line : static_cast<long>(strlen(line))), line);
+        if (!next) break;
+        fputc(' ', sErr);
+        line = next;
+    }
+    fputc('\n', sErr);
+    return MBOX_IDOK;
+}
+const MessageBoxBackend kCommandLineBoxes = {CommandLineMessageBox};
+
 void PrintSettings(FILE *out) {
     for (const GlobalSetting &g : kGlobals) {
-        if (g.value)
+        if (g.value) {
             fprintf(out, "%s=%d\n", g.name, *g.value);
-        else if (!strcmp(g.name, "Resolution"))
-            fprintf(out, "%s=%s\n", g.name, gResolution);
-        else
+        } else if (!strcmp(g.name, "Resolution")) {
+            // the size the saver draws at: a stored text that is not a size leaves the default
+            uint32_t width = 640, height = 480;
+            const bool parsed = ParseResolution(gResolution, &width, &height);
+            fprintf(out, "%s=%u x %u", g.name, width, height);
+            if (!parsed) {
+                fputs(" (the stored \"", out);
+                PrintStoredText(out, gResolution);
+                fputs("\" is not a size)", out);
+            }
+            fputc('\n', out);
+        } else {
             fprintf(out, "%s=%u\n", g.name, gPhysicsRate);
+        }
     }
 }
 
 void ListPatterns(FILE *out) {
     for (int k = 0; k < gPresetCount; ++k) {
         const Preset &p = gPresets[k];
-        fprintf(out, "%c%3d  %s%s%s\n", k == gCurrentPreset ? '*' : ' ', k, p.name,
-                p.modified ? " (Modified)" : "", p.dontUse ? "  [not used]" : "");
+        fprintf(out, "%c%3d  ", k == gCurrentPreset ? '*' : ' ', k);
+        PrintStoredText(out, p.name);
+        fprintf(out, "%s%s%s\n", k >= NUM_STANDARD_PRESETS ? " (user)" : "", p.modified ? " (Modified)" : "",
+                p.dontUse ? "  [not used]" : "");
     }
-}
-
-// A whole decimal number, nothing else.
-bool ParseNumber(const char *text, int64_t *out) {
-    if (!*text || strlen(text) > 12) return false;
-    char *end = nullptr;
-    const long long value = strtoll(text, &end, 10);
-    if (*end || text[0] == '+' || text[0] == ' ') return false;
-    *out = value;
-    return true;
 }
 
 int SetOne(const char *assignment, FILE *err) {
     const char *equals = strchr(assignment, '=');
     if (!equals) {
-        fprintf(err, "tavo: --set needs \"Value Name=value\", not \"%s\".\n", assignment);
+        fprintf(err, "tavo: --set needs \"Value Name=value\", not \"");
+        PrintStoredText(err, assignment);
+        fputs("\".\n", err);
         return 2;
     }
     const std::string name(assignment, static_cast<size_t>(equals - assignment));
@@ -75,7 +126,9 @@ int SetOne(const char *assignment, FILE *err) {
     for (const GlobalSetting &g : kGlobals)
         if (StoreCompareNames(g.name, name.c_str()) == 0) setting = &g;
     if (!setting) {
-        fprintf(err, "tavo: there is no setting called \"%s\". The settings are:\n", name.c_str());
+        fputs("tavo: there is no setting called \"", err);
+        PrintStoredText(err, name.c_str());
+        fputs("\". The settings are:\n", err);
         for (const GlobalSetting &g : kGlobals)
             fprintf(err, "  %s\n", g.name);
         return 2;
@@ -85,9 +138,9 @@ int SetOne(const char *assignment, FILE *err) {
     if (!strcmp(setting->name, "Resolution")) {
         uint32_t width, height;
         if (!ParseResolution(text, &width, &height)) {
-            fprintf(err,
-                    "tavo: \"Resolution\" must be \"WIDTH x HEIGHT\", each from 320 to 16384, not \"%s\".\n",
-                    text);
+            fputs("tavo: \"Resolution\" must be \"WIDTH x HEIGHT\", each from 320 to 16384, not \"", err);
+            PrintStoredText(err, text);
+            fputs("\".\n", err);
             return 2;
         }
         type = STORE_SZ;
@@ -96,9 +149,11 @@ int SetOne(const char *assignment, FILE *err) {
     } else {
         const int64_t high = !strcmp(setting->name, "Preset") ? gPresetCount - 1 : setting->high;
         int64_t value;
-        if (!ParseNumber(text, &value) || value < setting->low || value > high) {
-            fprintf(err, "tavo: \"%s\" must be a whole number from %lld to %lld, not \"%s\".\n",
-                    setting->name, static_cast<long long>(setting->low), static_cast<long long>(high), text);
+        if (!ParseWholeNumber(text, setting->low, high, &value)) {
+            fprintf(err, "tavo: \"%s\" must be a whole number from %lld to %lld, not \"", setting->name,
+                    static_cast<long long>(setting->low), static_cast<long long>(high));
+            PrintStoredText(err, text);
+            fputs("\".\n", err);
             return 2;
         }
         for (int k = 0; k < 4; ++k)
@@ -122,47 +177,122 @@ int SetOne(const char *assignment, FILE *err) {
     return 0;
 }
 
+// ---------------------------------------------------------------------------------------------------------------
+// The pattern library
+// ---------------------------------------------------------------------------------------------------------------
+// The pattern a typed name names, or -1 after a message.
+int FindPattern(const OptionItem &item, const char *typed, FILE *err) {
+    char name[256], reason[160];
+    if (StoredTextFromTerminal(typed, name, sizeof name, reason, sizeof reason)) {
+        for (int k = 0; k < gPresetCount; ++k)
+            if (StoreCompareNames(gPresets[k].name, name) == 0) return k;
+    }
+    fprintf(err, "tavo: %s: there is no pattern called \"", item.name);
+    PrintStoredText(err, typed);
+    fputs("\" (tavo --list-patterns lists them).\n", err);
+    return -1;
+}
+
+struct NameAnswer {
+    char name[256];
+    bool refused;
+};
+
+// The name prompt answered with the name from the command line, checked as the dialog's prompt checks it.
+void AnswerNamePrompt(void *context) {
+    NameAnswer *answer = static_cast<NameAnswer *>(context);
+    if (!AcceptNamePromptAnswer(answer->name)) {
+        gNameAnswer[0] = '\0'; // refused: the operation sees a cancelled prompt
+        answer->refused = true;
+    }
+}
+
+// A new name as the prompt would take it: converted from the terminal, not empty, at most 30 characters.
+bool ReadNewName(const char *typed, NameAnswer *answer, FILE *err) {
+    char reason[160];
+    answer->refused = false;
+    if (!StoredTextFromTerminal(typed, answer->name, sizeof answer->name, reason, sizeof reason)) {
+        fprintf(err, "tavo: %s.\n", reason);
+        return false;
+    }
+    if (!answer->name[0]) {
+        fputs("tavo: A pattern needs a name.\n", err);
+        return false;
+    }
+    if (strlen(answer->name) > PRESET_NAME_LEN) {
+        fprintf(err, "tavo: A pattern name can't be longer than %d characters.\n", PRESET_NAME_LEN);
+        return false;
+    }
+    return true;
+}
+
+int SetPatternField(int index, const char *assignment, FILE *err) {
+    const char *equals = strchr(assignment, '=');
+    const PatternField *field = nullptr;
+    if (equals) {
+        const std::string name(assignment, static_cast<size_t>(equals - assignment));
+        for (const PatternField &f : kFields)
+            if (StoreCompareNames(f.name, name.c_str()) == 0) field = &f;
+    }
+    if (!field) {
+        fputs("tavo: --set-pattern needs \"Field=value\" with one of these fields:\n", err);
+        for (const PatternField &f : kFields)
+            fprintf(err, "  %s\n", f.name);
+        return 2;
+    }
+    int32_t low = field->low, high = field->high;
+    if (field->slider) {
+        low = SliderValue(*field->slider, field->slider->minimum);
+        high = SliderValue(*field->slider, field->slider->maximum);
+        if (low > high) std::swap(low, high);
+    }
+    int64_t value;
+    if (!ParseWholeNumber(equals + 1, low, high, &value)) {
+        fprintf(err, "tavo: \"%s\" must be a whole number from %d to %d, not \"", field->name, low, high);
+        PrintStoredText(err, equals + 1);
+        fputs("\".\n", err);
+        return 2;
+    }
+    gPresets[index].*(field->field) = static_cast<int32_t>(value);
+    SavePreset(index);
+    return 0;
+}
+
+int RunLibraryCommand(const OptionItem &item, FILE *err) {
+    const int index = FindPattern(item, item.text, err);
+    if (index < 0) return 2;
+    NameAnswer answer;
+    switch (item.spec->id) {
+        case OPT_COPY_PATTERN:
+        case OPT_RENAME_PATTERN: {
+            if (!ReadNewName(item.text2, &answer, err)) return 2;
+            const PatternPane pane = PatternPaneFrom(gPresets[index]);
+            const int made = item.spec->id == OPT_COPY_PATTERN
+                                 ? DialogCopyPattern(index, pane, AnswerNamePrompt, &answer)
+                                 : DialogRenamePattern(index, pane, AnswerNamePrompt, &answer);
+            return made >= 0 ? 0 : 2;
+        }
+        case OPT_DELETE_PATTERN: return DeletePreset(index) ? 0 : 2;
+        case OPT_REVERT_PATTERN: return RevertPreset(index) ? 0 : 2;
+        case OPT_INCLUDE_PATTERN: SetPresetExcluded(index, false); return 0;
+        case OPT_EXCLUDE_PATTERN: {
+            // the dialog would not close with every pattern excluded: checked before anything is written
+            const int32_t was = gPresets[index].dontUse;
+            gPresets[index].dontUse = 1;
+            const bool someUsed = CheckSomePresetUsed();
+            gPresets[index].dontUse = was;
+            if (!someUsed) return 2;
+            SetPresetExcluded(index, true);
+            return 0;
+        }
+        case OPT_SET_PATTERN: return SetPatternField(index, item.text2, err);
+        default: return 0;
+    }
+}
+
 } // namespace
 
-int RunSettingsCommandTo(int *argc, char **argv, bool *handled, FILE *out, FILE *err) {
-    *handled = false;
-    // take "--settings-file PATH" out of the arguments first: it applies to whatever runs next
-    int kept = 1;
-    for (int k = 1; k < *argc; ++k) {
-        if (!strcmp(argv[k], "--settings-file")) {
-            if (k + 1 >= *argc) {
-                fprintf(err, "tavo: --settings-file needs the path of a settings file.\n");
-                *handled = true;
-                return 2;
-            }
-            SetRegFilePath(argv[++k]);
-            SetStoreBackend(RegFileStoreBackend());
-            continue;
-        }
-        argv[kept++] = argv[k];
-    }
-    *argc = kept;
-    argv[kept] = nullptr;
-
-    bool list = false, show = false;
-    int sets = 0;
-    for (int k = 1; k < *argc; ++k) {
-        if (!strcmp(argv[k], "--list-patterns"))
-            list = true;
-        else if (!strcmp(argv[k], "--settings"))
-            show = true;
-        else if (!strcmp(argv[k], "--set")) {
-            if (k + 1 >= *argc) {
-                fprintf(err, "tavo: --set needs \"Value Name=value\".\n");
-                *handled = true;
-                return 2;
-            }
-            ++sets;
-            ++k;
-        }
-    }
-    if (!list && !show && !sets) return 0;
-    *handled = true;
+int RunSettingsCommands(const CommandLine &line, FILE *out, FILE *err) {
     if (!GetSettings(false)) {
         fprintf(err, "tavo: the settings could not be loaded.\n");
         return 1;
@@ -176,17 +306,22 @@ int RunSettingsCommandTo(int *argc, char **argv, bool *handled, FILE *out, FILE 
             return problem == 2 ? 2 : 1;
         }
     }
-    for (int k = 1; k < *argc; ++k) {
-        if (strcmp(argv[k], "--set")) continue;
-        const int result = SetOne(argv[++k], err);
-        if (result) return result;
+    sErr = err;
+    SetMessageBoxBackend(&kCommandLineBoxes);
+    int result = 0;
+    for (int k = 0; k < line.count && result == 0; ++k) {
+        const OptionItem &item = line.items[k];
+        if (item.spec->group != GROUP_COMMAND || item.spec->id == OPT_SETTINGS_FILE) continue;
+        if (item.spec->id == OPT_LIST_PATTERNS || item.spec->id == OPT_SHOW_SETTINGS) continue;
+        result = item.spec->id == OPT_SET ? SetOne(item.text, err) : RunLibraryCommand(item, err);
+        if (result == 0 && !GetSettings(false)) result = 1; // the next command sees what is now stored
     }
-    if (sets && !GetSettings(false)) return 1; // print what is now stored
-    if (show) PrintSettings(out);
-    if (list) ListPatterns(out);
+    SetMessageBoxBackend(nullptr);
+    sErr = stderr;
+    if (result) return result;
+    for (int k = 0; k < line.count; ++k) {
+        if (line.items[k].spec->id == OPT_SHOW_SETTINGS) PrintSettings(out);
+        if (line.items[k].spec->id == OPT_LIST_PATTERNS) ListPatterns(out);
+    }
     return 0;
-}
-
-int RunSettingsCommand(int *argc, char **argv, bool *handled) {
-    return RunSettingsCommandTo(argc, argv, handled, stdout, stderr);
 }

@@ -18,21 +18,6 @@
 #include "platform/softdevice.h"
 #include "platform/window.h"
 
-const char *const kSnapshotHelp =
-    "  --snapshot DIR       render headless to PNG files in DIR (created if missing)\n"
-    "  --pattern N          standard pattern 0..14 (default 0)\n"
-    "  --seed S             random seed, 0..4294967295 (default 1)\n"
-    "  --resolution WxH     display size, 320..16384 each (default 640x480)\n"
-    "  --depth 16|24|32     bits per pixel (default 32)\n"
-    "  --seconds T          simulated seconds to run, up to 3600 (default 5)\n"
-    "  --fps F              PNG files per simulated second, up to 100 (default 1)\n"
-    "  --names              show the pattern's name\n"
-    "  --double-size        draw particles as 2 x 2 blocks\n"
-    "  --paint              painting mode: trails accumulate between jumps\n"
-    "  --morph-to N         morph to standard pattern N (0..14, or 'random') at once\n"
-    "  --effect KEY         start the effect of key C, F, J, L, O, Q, S, V, W or Z at once\n"
-    "  --help               this text\n";
-
 void DefaultSnapshotOptions(SnapshotOptions *o) {
     *o = {};
     o->pattern = 0;
@@ -63,97 +48,6 @@ static bool EffectOfKey(char key, EffectId *effect) {
         }
     }
     return false;
-}
-
-static bool ParseUnsigned(const char *text, unsigned long long max, unsigned long long *out) {
-    if (!text || !*text || *text == '-' || *text == '+') return false;
-    char *end = nullptr;
-    errno = 0;
-    const unsigned long long v = strtoull(text, &end, 10);
-    if (errno || *end || v > max) return false;
-    *out = v;
-    return true;
-}
-
-static bool ParsePositive(const char *text, double max, double *out) {
-    if (!text || !*text) return false;
-    char *end = nullptr;
-    const double v = strtod(text, &end);
-    if (*end || !std::isfinite(v) || v <= 0.0 || v > max) return false;
-    *out = v;
-    return true;
-}
-
-bool ParseSnapshotOptions(int argc, char **argv, SnapshotOptions *o, char *error, size_t errorSize) {
-    DefaultSnapshotOptions(o);
-    for (int i = 1; i < argc; ++i) {
-        const char *arg = argv[i];
-        const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
-        unsigned long long n = 0;
-        bool ok = true, takesValue = true;
-        if (strcmp(arg, "--snapshot") == 0) {
-            ok = value && *value;
-            o->directory = value;
-        } else if (strcmp(arg, "--pattern") == 0) {
-            ok = ParseUnsigned(value, NUM_STANDARD_PRESETS - 1, &n);
-            o->pattern = static_cast<int32_t>(n);
-        } else if (strcmp(arg, "--seed") == 0) {
-            ok = ParseUnsigned(value, 0xFFFFFFFFull, &n);
-            o->seed = static_cast<uint32_t>(n);
-        } else if (strcmp(arg, "--resolution") == 0) {
-            unsigned w = 0, h = 0;
-            char tail = 0;
-            ok = value && !strpbrk(value, "-+ ") && sscanf(value, "%ux%u%c", &w, &h, &tail) == 2 &&
-                 w >= 320 && h >= 320 && w <= 16384 && h <= 16384;
-            o->width = w;
-            o->height = h;
-        } else if (strcmp(arg, "--depth") == 0) {
-            ok = ParseUnsigned(value, 32, &n) && (n == 16 || n == 24 || n == 32);
-            o->depth = static_cast<uint32_t>(n);
-        } else if (strcmp(arg, "--seconds") == 0) {
-            ok = ParsePositive(value, 3600.0, &o->seconds);
-        } else if (strcmp(arg, "--fps") == 0) {
-            ok = ParsePositive(value, 100.0, &o->framesPerSecond);
-        } else if (strcmp(arg, "--morph-to") == 0) {
-            if (value && strcmp(value, "random") == 0) {
-                o->morphTo = -1;
-            } else {
-                ok = ParseUnsigned(value, NUM_STANDARD_PRESETS - 1, &n);
-                o->morphTo = static_cast<int32_t>(n);
-            }
-        } else if (strcmp(arg, "--effect") == 0) {
-            EffectId effect;
-            ok = value && value[0] && !value[1] && EffectOfKey(value[0], &effect);
-            o->effectKey = ok ? value[0] : 0;
-        } else {
-            takesValue = false;
-            if (strcmp(arg, "--names") == 0)
-                o->names = 1;
-            else if (strcmp(arg, "--double-size") == 0)
-                o->doubleSize = 1;
-            else if (strcmp(arg, "--paint") == 0)
-                o->paint = 1;
-            else {
-                snprintf(error, errorSize, "unknown option '%s'", arg);
-                return false;
-            }
-        }
-        if (!ok) {
-            snprintf(error, errorSize, value ? "bad value '%s' for %s" : "%s%s needs a value",
-                     value ? value : "", arg);
-            return false;
-        }
-        if (takesValue) ++i;
-    }
-    if (!o->directory) {
-        snprintf(error, errorSize, "--snapshot DIR is required");
-        return false;
-    }
-    if (o->seconds * o->framesPerSecond < 1.0) {
-        snprintf(error, errorSize, "--seconds x --fps gives no frame to write");
-        return false;
-    }
-    return true;
 }
 
 // --- the simulated clock and window: time moves only when the engine waits
@@ -216,10 +110,11 @@ int RunSnapshot(const SnapshotOptions &o) {
 
     gScreenWidth = o.width;
     gScreenHeight = o.height;
-    gShowNames = o.names;
-    gDoubleSize = o.doubleSize;
+    gShowNames = 0;
+    gDoubleSize = 0;
     gPaintingMode = o.paint ? 10 : 0; // the chance, in tenths, that a jump paints
     gBlueBackground = 0;
+    if (gApplyRunSettings) gApplyRunSettings(); // the command line's settings, as over stored ones
     SeedRand(o.seed);
 
     int code = 0;
@@ -236,7 +131,7 @@ int RunSnapshot(const SnapshotOptions &o) {
         ApplyPreset(o.pattern);
         if (o.paint) gPainting = 1;
         gClearRequest = 1;
-        if (o.names) DDDrawText(gPresets[o.pattern].name, "", 1.0f, true, 16, TEXT_SLOT_NAME, 0, true);
+        if (gShowNames) DDDrawText(gPresets[o.pattern].name, "", 1.0f, true, 16, TEXT_SLOT_NAME, 0, true);
         ResetTrailHead();
         // Requests as the keys make them: the engine serves them at its first steps.
         if (o.morphTo != NO_SNAPSHOT_MORPH) RequestMorph(o.morphTo);

@@ -18,5 +18,7 @@ int32_t gPaintingMode = 3;
 int32_t gBackgroundBrightness = 100;
 int32_t gRandomBackground = 1;
 uint32_t gPhysicsRate = 50000;
+int gResolutionStored = 0;
+void (*gApplyRunSettings)() = nullptr;
 int32_t gAllPresetsUsed = 1;
 uint32_t gScreenWidth = 640, gScreenHeight = 480;

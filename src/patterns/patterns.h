@@ -57,6 +57,9 @@ extern int32_t gRandomBackground;              // "Random Background", 1
 extern uint32_t gPhysicsRate;                  // "Physics Rate", 50000 physics steps per second (0 = unpaced)
 extern int32_t gAllPresetsUsed;                // derived: no pattern has dontUse set
 extern uint32_t gScreenWidth, gScreenHeight;   // requested display size parsed from "Resolution"
+extern int gResolutionStored; // 1 when "Resolution" was read from the store or given on the command line
+// Called at the end of a full GetSettings: the command line's settings for this run, over the stored ones.
+extern void (*gApplyRunSettings)();
 
 // ---------------------------------------------------------------------------------------------------------------
 // The settings store: the global values of SETTINGS_KEY and one subkey per stored pattern

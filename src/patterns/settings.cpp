@@ -295,6 +295,7 @@ bool GetSettings(bool patternsOnly) {
         StoreCloseKey(key);
     }
     LogStoreProblems("GetSettings");
+    if (!patternsOnly && gApplyRunSettings) gApplyRunSettings(); // this run's settings, never saved
 
     ApplyPreset(gCurrentPreset);
 

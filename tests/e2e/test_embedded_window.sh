@@ -1,4 +1,4 @@
-# Inside another program's window (XScreenSaver's -window-id): the saver draws into it, follows its resize,
+# Inside another program's window (XScreenSaver's -window-id, also after --root): the saver draws into it, follows its resize,
 # ignores input, ends with 0 on SIGTERM, and ends cleanly when the owner destroys the window.
 . "$(dirname "$0")/lib.sh"
 start_xvfb
@@ -23,8 +23,9 @@ kill -TERM "$TAVO_PID"
 wait_exit 30
 [ "$EXIT_CODE" -eq 0 ] || fail "SIGTERM ended tavo with $EXIT_CODE"
 
-# The owner takes the window away while the saver draws: a clean end, not a crash.
-start_tavo -window-id "$xid"
+# The owner takes the window away while the saver draws: a clean end, not a crash. Started the way
+# XScreenSaver's settings start a preview: the command of tavo.xml with --window-id appended.
+start_tavo --root --window-id "$xid"
 poll 60 in_window || fail "nothing drawn after the restart"
 echo "destroy" >&"${HOST[1]}"
 wait_exit 30

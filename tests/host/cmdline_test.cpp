@@ -1,63 +1,58 @@
+// The Windows screen-saver command line: the tail after the program's name, then the mode letter and its
+// handle, one row each.
 #include <gtest/gtest.h>
 
 #include "host/cmdline.h"
 
 namespace {
 
-TEST(CommandLine, TailSkipsTheProgramNameQuotedOrNot) {
-    EXPECT_STREQ(CommandLineTail("\"C:\\Program Files\\tavo.scr\" /s"), "/s");
-    EXPECT_STREQ(CommandLineTail("C:\\WINDOWS\\tavo.scr /p 1234"), "/p 1234");
-    EXPECT_STREQ(CommandLineTail("tavo.scr\t\t  -c:99"), "-c:99");
-    EXPECT_STREQ(CommandLineTail("\"unterminated name /s"), "");
-    EXPECT_STREQ(CommandLineTail("tavo.scr"), "");
-    EXPECT_STREQ(CommandLineTail(""), "");
+TEST(WindowsCommandLine, TailSkipsTheProgramNameQuotedOrNot) {
+    const struct {
+        const char *line, *tail;
+    } rows[] = {{"\"C:\\Program Files\\tavo.scr\" /s", "/s"},
+                {"C:\\WINDOWS\\tavo.scr /p 1234", "/p 1234"},
+                {"tavo.scr\t\t  -c:99", "-c:99"},
+                {"\"unterminated name /s", ""},
+                {"tavo.scr", ""},
+                {"", ""}};
+    for (const auto &r : rows)
+        EXPECT_STREQ(CommandLineTail(r.line), r.tail) << r.line;
 }
 
-TEST(CommandLine, WindowHandleIsLeadingDigitsIn32BitArithmetic) {
-    EXPECT_EQ(ParseWindowHandle("1234"), 1234u);
-    EXPECT_EQ(ParseWindowHandle("00077xyz"), 77u);
-    EXPECT_EQ(ParseWindowHandle("x12"), 0u);
-    EXPECT_EQ(ParseWindowHandle(""), 0u);
-    EXPECT_EQ(ParseWindowHandle("4294967295"), 4294967295u);
-    EXPECT_EQ(ParseWindowHandle("4294967296"), 0u); // wraps, never overflows
-    EXPECT_EQ(ParseWindowHandle("4294967297"), 1u);
-}
-
-TEST(CommandLine, EveryFormOfTheSaverLetterRunsTheSaver) {
-    for (const char *tail : {"/s", "-S", "S", " s", "/s /c", "//--s"}) {
-        EXPECT_EQ(ParseHostCommand(tail).mode, HOST_SAVER) << tail;
+TEST(WindowsCommandLine, ModeLetterAndHandle) {
+    const struct {
+        const char *tail;
+        HostMode mode;
+        uint32_t handle;
+        bool hasHandle;
+    } rows[] = {
+        {"/s", HOST_SAVER, 0, false},
+        {"-S", HOST_SAVER, 0, false},
+        {" s", HOST_SAVER, 0, false},
+        {"//--s /c", HOST_SAVER, 0, false},
+        {"", HOST_SETTINGS, 0, false},
+        {"/c:1234", HOST_SETTINGS, 1234, true},
+        {"/c 1234", HOST_SETTINGS, 0, false},
+        {"/c /s", HOST_SETTINGS, 0, false},
+        {"/p 1234", HOST_PREVIEW, 1234, true},
+        {"/l 1234", HOST_PREVIEW, 1234, true},
+        {"/P    77", HOST_PREVIEW, 77, true},
+        {"/p", HOST_PREVIEW, 0, true},
+        {"/p 00077xyz", HOST_PREVIEW, 77, true},
+        {"/p 4294967295", HOST_PREVIEW, 4294967295u, true},
+        {"/p 4294967297", HOST_PREVIEW, 1, true}, // 32-bit arithmetic: wraps, never overflows
+        {"/a 4321", HOST_PASSWORD, 4321, true},
+        {"/x", HOST_INVALID, 0, false},
+        {"/x /s", HOST_INVALID, 0, false},
+        {"1", HOST_INVALID, 0, false},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.tail);
+        const HostCommand c = ParseHostCommand(r.tail);
+        EXPECT_EQ(c.mode, r.mode);
+        EXPECT_EQ(c.handle, r.handle);
+        EXPECT_EQ(c.hasHandle, r.hasHandle);
     }
-}
-
-TEST(CommandLine, SettingsTakeAnOwnerOnlyAfterAColon) {
-    const HostCommand owned = ParseHostCommand("/c:1234");
-    EXPECT_EQ(owned.mode, HOST_SETTINGS);
-    EXPECT_TRUE(owned.hasHandle);
-    EXPECT_EQ(owned.handle, 1234u);
-    const HostCommand spaced = ParseHostCommand("/c 1234");
-    EXPECT_EQ(spaced.mode, HOST_SETTINGS);
-    EXPECT_FALSE(spaced.hasHandle);
-    const HostCommand none = ParseHostCommand("");
-    EXPECT_EQ(none.mode, HOST_SETTINGS);
-    EXPECT_FALSE(none.hasHandle);
-}
-
-TEST(CommandLine, PreviewAndPasswordReadTheHandleAfterBlanks) {
-    EXPECT_EQ(ParseHostCommand("/p 1234").handle, 1234u);
-    EXPECT_EQ(ParseHostCommand("/l 1234").mode, HOST_PREVIEW);
-    EXPECT_EQ(ParseHostCommand("/P    77").handle, 77u);
-    EXPECT_EQ(ParseHostCommand("/p").handle, 0u);
-    EXPECT_EQ(ParseHostCommand("/p 0").handle, 0u);
-    const HostCommand password = ParseHostCommand("/a 4321");
-    EXPECT_EQ(password.mode, HOST_PASSWORD);
-    EXPECT_EQ(password.handle, 4321u);
-}
-
-TEST(CommandLine, UnknownLetterIsInvalidAndOnlyTheFirstLetterCounts) {
-    EXPECT_EQ(ParseHostCommand("/x").mode, HOST_INVALID);
-    EXPECT_EQ(ParseHostCommand("/x /s").mode, HOST_INVALID);
-    EXPECT_EQ(ParseHostCommand("1").mode, HOST_INVALID);
-    EXPECT_EQ(ParseHostCommand("/c /s").mode, HOST_SETTINGS);
 }
 
 } // namespace

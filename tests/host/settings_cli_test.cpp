@@ -1,4 +1,6 @@
-// The settings commands of the command line, run against a settings file of the test's own.
+// The settings commands of the command line against a settings file of the test's own: each row runs one
+// command line and checks its exit code, what it printed, and the file; a refused command leaves the file
+// byte for byte as it was.
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -10,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "host/host.h"
+#include "host/options.h"
+#include "host/terminal.h"
 #include "patterns/patterns.h"
 #include "platform/memory.h"
 #include "platform/store.h"
@@ -20,101 +23,186 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SettingsCliTest : public ::testing::Test {
+const char kKey[] = "[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo";
+const std::string kBase = std::string("REGEDIT4\n") + kKey + "]\n\"Preset\"=dword:0000000f\n" +
+                          "\"Don't Use Presets\"=\"03\"\n" + kKey + "\\tavo]\n" + kKey +
+                          "\\Mine]\n\"Trail Length\"=dword:0000012c\n";
+
+struct Row {
+    std::vector<std::string> args;
+    int code;
+    std::vector<std::string> out = {}; // each printed on standard output
+    std::string err = "";              // printed on standard error ("" nothing)
+    std::string file = "";             // in the file afterwards
+    std::string setup = kBase;
+    int utf8 = 0;
+};
+
+std::string Slurp(FILE *f) {
+    std::string text;
+    rewind(f);
+    char buffer[4096];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof buffer, f)) > 0)
+        text.append(buffer, got);
+    fclose(f);
+    return text;
+}
+
+std::string ReadFile(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class SettingsCommands : public ::testing::TestWithParam<Row> {
   protected:
     void SetUp() override {
-        static int counter = 0;
-        dir_ = fs::temp_directory_path() /
-               ("tavo-cli-" + std::to_string(++counter) + "-" + std::to_string(std::random_device{}()));
+        dir_ = fs::temp_directory_path() / ("tavo-cli-" + std::to_string(std::random_device{}()));
         fs::create_directories(dir_);
         file_ = (dir_ / "my.reg").string();
-        srand(std::random_device{}()); // the temporary log's name draws on rand(): apart from parallel test
-                                       // runs
+        srand(std::random_device{}()); // the temporary log's name draws on rand()
         InstallTemporaryLog();
-        InstallMessageBoxRecorder();
     }
     void TearDown() override {
         HeapRelease(gPresets);
         gPresets = nullptr;
         gPresetCount = 0;
-        UninstallMessageBoxRecorder();
         UninstallTemporaryLog();
         SetStoreBackend(nullptr);
         SetRegFilePath(nullptr);
+        SetTerminalUtf8(-1);
         fs::remove_all(dir_);
     }
-    // Runs the command line with "--settings-file FILE" in front; returns the exit code.
-    int Run(std::vector<std::string> args) {
-        args.insert(args.begin(), {"tavo", "--settings-file", file_});
-        std::vector<char *> argv;
-        for (std::string &a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        int argc = static_cast<int>(args.size());
-        FILE *out = tmpfile(), *err = tmpfile();
-        const int code = RunSettingsCommandTo(&argc, argv.data(), &handled_, out, err);
-        out_ = Slurp(out);
-        err_ = Slurp(err);
-        rest_.assign(argv.begin() + 1, argv.begin() + argc);
-        return code;
-    }
-    static std::string Slurp(FILE *f) {
-        std::string text;
-        rewind(f);
-        char buffer[4096];
-        size_t got;
-        while ((got = fread(buffer, 1, sizeof buffer, f)) > 0)
-            text.append(buffer, got);
-        fclose(f);
-        return text;
-    }
     fs::path dir_;
-    std::string file_, out_, err_;
-    std::vector<std::string> rest_;
-    bool handled_ = false;
+    std::string file_;
 };
 
-TEST_F(SettingsCliTest, SettingsFileAloneIsTakenOutAndLeavesTheRest) {
-    EXPECT_EQ(Run({"--window", "-root"}), 0);
-    EXPECT_FALSE(handled_);
-    EXPECT_EQ(rest_, (std::vector<std::string>{"--window", "-root"}));
-    EXPECT_STREQ(RegFilePath(), file_.c_str());
+TEST_P(SettingsCommands, RunAsTheDialogWouldAndLoseNothing) {
+    const Row &row = GetParam();
+    if (!row.setup.empty()) std::ofstream(file_, std::ios::binary) << row.setup;
+    const std::string before = ReadFile(file_);
+    std::vector<std::string> args = {"tavo", "--settings-file", file_};
+    args.insert(args.end(), row.args.begin(), row.args.end());
+    std::vector<const char *> argv;
+    for (const std::string &a : args)
+        argv.push_back(a.c_str());
+    static CommandLine line;
+    char error[320];
+    ASSERT_TRUE(
+        ParseCommandLine(static_cast<int>(argv.size()), argv.data(), nullptr, &line, error, sizeof error))
+        << error;
+    SetRegFilePath(line.settingsFile);
+    SetStoreBackend(RegFileStoreBackend());
+    SetTerminalUtf8(row.utf8);
+    FILE *out = tmpfile(), *err = tmpfile();
+    EXPECT_EQ(RunSettingsCommands(line, out, err), row.code);
+    const std::string printed = Slurp(out), complaint = Slurp(err), after = ReadFile(file_);
+    for (const std::string &text : row.out)
+        EXPECT_NE(printed.find(text), std::string::npos) << text << " in:\n" << printed;
+    if (row.err.empty())
+        EXPECT_EQ(complaint, "");
+    else
+        EXPECT_NE(complaint.find(row.err), std::string::npos) << complaint;
+    EXPECT_NE(after.find(row.file), std::string::npos) << after;
+    if (row.code != 0) {
+        EXPECT_EQ(after, before) << "a refused command changed the file";
+    }
 }
 
-TEST_F(SettingsCliTest, SetWritesOneCheckedValueThatSettingsPrints) {
-    EXPECT_EQ(Run({"--set", "morph duration=250", "--set", "Resolution=1024x768", "--settings"}), 0);
-    EXPECT_TRUE(handled_);
-    EXPECT_NE(out_.find("Morph Duration=250\n"), std::string::npos) << out_;
-    EXPECT_NE(out_.find("Resolution=1024 x 768\n"), std::string::npos);
-    EXPECT_NE(out_.find("Physics Rate=50000\n"), std::string::npos);
-    std::ifstream in(file_);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(text.find("Show Names"), std::string::npos) << "only the values set are written";
-}
+const std::string kLong(31, 'n');
 
-TEST_F(SettingsCliTest, OutOfRangeOrUnknownSettingsAreRefusedAndNothingIsWritten) {
-    EXPECT_EQ(Run({"--set", "Morph Duration=0"}), 2);
-    EXPECT_NE(err_.find("\"Morph Duration\" must be a whole number from 1 to 20000, not \"0\""),
-              std::string::npos);
-    EXPECT_EQ(Run({"--set", "Painting Mode=3x"}), 2);
-    EXPECT_EQ(Run({"--set", "Preset=15"}), 2) << "only 15 patterns";
-    EXPECT_EQ(Run({"--set", "Resolution=10 x 10"}), 2);
-    EXPECT_EQ(Run({"--set", "Colour=1"}), 2);
-    EXPECT_NE(err_.find("there is no setting called \"Colour\""), std::string::npos);
-    EXPECT_EQ(Run({"--set"}), 2);
-    EXPECT_FALSE(fs::exists(file_));
-}
-
-TEST_F(SettingsCliTest, ListShowsModifiedAndExcludedPatterns) {
-    std::ofstream(file_)
-        << "REGEDIT4\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo]\n\"Preset\"=dword:0000000f\n"
-           "\"Don't Use Presets\"=\"03\"\n[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\tavo]\n"
-           "[HKEY_CURRENT_USER\\Software\\Halvex\\Tavo\\Mine]\n";
-    EXPECT_EQ(Run({"--list-patterns"}), 0);
-    EXPECT_NE(out_.find("   0  tavo (Modified)\n"), std::string::npos) << out_;
-    EXPECT_NE(out_.find("   3  Spirograph  [not used]\n"), std::string::npos);
-    EXPECT_NE(out_.find("* 15  Mine\n"), std::string::npos);
-}
+const Row kRows[] = {
+    {{"--list-patterns"},
+     0,
+     {"   0  tavo (Modified)\n", "   3  Spirograph  [not used]\n", "* 15  Mine (user)\n"}},
+    {{"--set", "morph duration=250", "--set", "Resolution=1024x768", "--settings"},
+     0,
+     {"Morph Duration=250\n", "Resolution=1024 x 768\n", "Physics Rate=50000\n"},
+     "",
+     "\"Morph Duration\"=dword:000000fa"},
+    {{"--set", "Morph Duration=0"},
+     2,
+     {},
+     "\"Morph Duration\" must be a whole number from 1 to 20000, not \"0\""},
+    {{"--set", "Physics Rate=99999999999999999999"}, 2, {}, "from 0 to 10000000"},
+    {{"--set", "Preset=16"}, 2, {}, "from 0 to 15"},
+    {{"--set", "Painting Mode=3x"}, 2, {}, "\"Painting Mode\" must be"},
+    {{"--set", "Colour=1"}, 2, {}, "there is no setting called \"Colour\""},
+    {{"--set", "Resolution=10 x 10"}, 2, {}, "\"Resolution\" must be"},
+    // what --settings shows is what the saver uses, and no stored byte reaches the terminal raw
+    {{"--settings"},
+     0,
+     {"Resolution=640 x 480 (the stored \"\\x1b[2J\\\\\" is not a size)\n"},
+     "",
+     "",
+     std::string("REGEDIT4\n") + kKey + "]\n\"Resolution\"=\"\x1b[2J\\\\\"\n"},
+    {{"--list-patterns"},
+     0,
+     {"  15  Evil\\x1b]0;x\\x07 (user)\n"},
+     "",
+     "",
+     std::string("REGEDIT4\n") + kKey + "\\Evil\x1b]0;x\x07]\n"},
+    // the library commands: the dialog's operations and refusals
+    {{"--copy-pattern", "mine", "Yours", "--list-patterns"},
+     0,
+     {"  16  Yours (user)\n"},
+     "",
+     "Yours]\r\n\"Trail Kinkiness\"=dword:0000001e\r\n\"Trail Length\"=dword:0000012c"},
+    {{"--copy-pattern", "Mine", "TAVO"},
+     2,
+     {},
+     "There is already a pattern called \"TAVO\". Choose a different"},
+    {{"--copy-pattern", "Mine", "a\\b"}, 2, {}, "A pattern name can't contain a backslash."},
+    {{"--copy-pattern", "Mine", kLong}, 2, {}, "can't be longer than 30 characters"},
+    {{"--copy-pattern", "Mine", ""}, 2, {}, "A pattern needs a name."},
+    {{"--copy-pattern", "Nobody", "X"}, 2, {}, "--copy-pattern: there is no pattern called \"Nobody\""},
+    {{"--rename-pattern", "Mine", "Ours", "--list-patterns"}, 0, {"* 15  Ours (user)\n"}, "", "\\Ours]"},
+    {{"--rename-pattern", "Tavo", "X"}, 2, {}, "You can't rename the standard patterns."},
+    {{"--delete-pattern", "Mine", "--list-patterns"}, 0, {"* 14  3D Sea Snakes\n"}},
+    {{"--delete-pattern", "Ribbons"}, 2, {}, "You can't delete the standard patterns."},
+    {{"--revert-pattern", "tavo", "--list-patterns"}, 0, {"   0  Tavo\n"}},
+    {{"--revert-pattern", "Mine"}, 2, {}, "You can only restore the standard patterns"},
+    {{"--include-pattern", "Spirograph", "--exclude-pattern", "Jellyfish", "--list-patterns"},
+     0,
+     {"   3  Spirograph\n", "   4  Jellyfish  [not used]\n"},
+     "",
+     "\"Don't Use Presets\"=\"04\""},
+    {{"--exclude-pattern", "Mine"},
+     2,
+     {},
+     "You can't tick \"Don't use this pattern\" for all patterns!",
+     "",
+     std::string("REGEDIT4\n") + kKey + "]\n\"Don't Use Presets\"=\"000102030405060708091011121314\"\n" +
+         kKey + "\\Mine]\n"},
+    {{"--set-pattern", "Mine", "trail length=1000", "--set-pattern", "Mine", "Sparkliness=4"},
+     0,
+     {},
+     "",
+     "\"Trail Length\"=dword:000003e8"},
+    {{"--set-pattern", "Mine", "Trail Length=1001"},
+     2,
+     {},
+     "\"Trail Length\" must be a whole number from 1 to 1000"},
+    {{"--set-pattern", "Mine", "Sparkliness=3"}, 2, {}, "from 4 to 200"},
+    {{"--set-pattern", "Mine", "Trail Density=51"}, 2, {}, "from 1 to 50"},
+    {{"--set-pattern", "Mine", "Colour=1"}, 2, {}, "needs \"Field=value\""},
+    // names typed and shown in UTF-8 where the terminal takes it; stored in the code page
+    {{"--copy-pattern", "Mine", "Caf\xc3\xa9 \xe2\x82\xac", "--list-patterns"},
+     0,
+     {"  Caf\xc3\xa9 \xe2\x82\xac (user)\n"},
+     "",
+     "\\Caf\xe9 \x80]",
+     kBase,
+     1},
+    {{"--copy-pattern", "Mine", "Caf\xc3\xa9", "--list-patterns"},
+     0,
+     {"  Caf\\xc3\\xa9 (user)\n"},
+     "",
+     "\\Caf\xc3\xa9]"},
+    {{"--copy-pattern", "Mine", "\xce\xa9"}, 2, {}, "U+03A9 cannot be stored", "", kBase, 1},
+    {{"--copy-pattern", "Mine", "\xe9t\xe9"}, 2, {}, "not UTF-8", "", kBase, 1},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, SettingsCommands, ::testing::ValuesIn(kRows));
 
 // The settings file as the command line meets it: unusable ones are refused with the system's reason and
 // the exit code that tells a bad path (2) from an unreadable file (1); what a save could not keep is named.

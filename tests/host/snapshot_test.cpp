@@ -1,3 +1,4 @@
+// The headless renderer run twice from one command line: the same files, and the run's settings reach it.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,76 +10,9 @@
 #include <unistd.h>
 #endif
 
-#include "host/host.h"
+#include "host/options.h"
 
 namespace {
-
-bool Parse(std::vector<const char *> args, SnapshotOptions *o, std::string *error) {
-    args.insert(args.begin(), "tavo");
-    char message[256] = "";
-    const bool ok = ParseSnapshotOptions(static_cast<int>(args.size()), const_cast<char **>(args.data()), o,
-                                         message, sizeof message);
-    *error = message;
-    return ok;
-}
-
-TEST(SnapshotOptions, EveryOptionIsReadAndBadValuesAreRefusedWithTheirName) {
-    SnapshotOptions o;
-    std::string error;
-    ASSERT_TRUE(
-        Parse({"--snapshot", "out", "--pattern", "14", "--seed", "4294967295", "--resolution", "1920x1080",
-               "--depth", "16", "--seconds", "2.5", "--fps", "4", "--names", "--double-size", "--paint"},
-              &o, &error));
-    EXPECT_STREQ(o.directory, "out");
-    EXPECT_EQ(o.pattern, 14);
-    EXPECT_EQ(o.seed, 4294967295u);
-    EXPECT_EQ(o.width, 1920u);
-    EXPECT_EQ(o.height, 1080u);
-    EXPECT_EQ(o.depth, 16u);
-    EXPECT_EQ(o.seconds, 2.5);
-    EXPECT_EQ(o.framesPerSecond, 4.0);
-    EXPECT_TRUE(o.names && o.doubleSize && o.paint);
-
-    const std::vector<std::vector<const char *>> bad = {
-        {"--snapshot", "d", "--pattern", "15"},
-        {"--snapshot", "d", "--pattern", "-1"},
-        {"--snapshot", "d", "--depth", "8"},
-        {"--snapshot", "d", "--resolution", "640x200"},
-        {"--snapshot", "d", "--resolution", "640x"},
-        {"--snapshot", "d", "--resolution", "-640x480"},
-        {"--snapshot", "d", "--seconds", "nan"},
-        {"--snapshot", "d", "--fps", "0"},
-        {"--snapshot", "d", "--seed", "4294967296"},
-        {"--snapshot", "d", "--frobnicate"},
-        {"--snapshot"},
-        {"--pattern", "3"},
-        {"--snapshot", "d", "--seconds", "0.1"},
-    };
-    for (const auto &args : bad) {
-        EXPECT_FALSE(Parse(args, &o, &error)) << args.back();
-        EXPECT_FALSE(error.empty());
-    }
-    Parse({"--snapshot", "d", "--depth", "8"}, &o, &error);
-    EXPECT_EQ(error, "bad value '8' for --depth");
-}
-
-TEST(SnapshotOptions, MorphAndEffectRequestsAreReadAsTheKeysWouldMakeThem) {
-    SnapshotOptions o;
-    std::string error;
-    ASSERT_TRUE(Parse({"--snapshot", "d"}, &o, &error));
-    EXPECT_EQ(o.morphTo, NO_SNAPSHOT_MORPH);
-    EXPECT_EQ(o.effectKey, 0);
-    ASSERT_TRUE(Parse({"--snapshot", "d", "--morph-to", "12", "--effect", "w"}, &o, &error));
-    EXPECT_EQ(o.morphTo, 12);
-    EXPECT_EQ(o.effectKey, 'w');
-    ASSERT_TRUE(Parse({"--snapshot", "d", "--morph-to", "random"}, &o, &error));
-    EXPECT_EQ(o.morphTo, -1);
-    for (const char *key : {"X", "CF", "", "1"}) {
-        EXPECT_FALSE(Parse({"--snapshot", "d", "--effect", key}, &o, &error)) << key;
-    }
-    EXPECT_FALSE(Parse({"--snapshot", "d", "--morph-to", "15"}, &o, &error));
-    EXPECT_FALSE(Parse({"--snapshot", "d", "--morph-to"}, &o, &error));
-}
 
 #ifdef TAVO_HAVE_LIBPNG
 std::string ReadAll(const std::filesystem::path &p) {
@@ -86,24 +20,32 @@ std::string ReadAll(const std::filesystem::path &p) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-TEST(SnapshotRun, SameArgumentsWriteTheSameFiles) {
+int Snapshot(const std::string &dir, bool names) {
+    std::vector<const char *> args = {"tavo",      "--snapshot", dir.c_str(), "--pattern", "5",
+                                      "--seconds", "1",          "--fps",     "2"};
+    if (names) args.push_back("--names");
+    static CommandLine c;
+    char error[200];
+    if (!ParseCommandLine(static_cast<int>(args.size()), args.data(), nullptr, &c, error, sizeof error) ||
+        !SetRunSettings(&c, error, sizeof error))
+        return -1;
+    const int code = RunSnapshot(c.snap);
+    SetRunSettings(nullptr, error, sizeof error);
+    return code;
+}
+
+TEST(SnapshotRun, SameArgumentsWriteTheSameFilesAndTheNamesOptionShows) {
     const auto base =
         std::filesystem::temp_directory_path() / ("tavo-snapshot-test-" + std::to_string(getpid()));
-    ("tavo-snap-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-     std::to_string(reinterpret_cast<uintptr_t>(&base) & 0xFFFF));
-    std::string a = (base / "a").string(), b = (base / "b").string(), error;
-    SnapshotOptions o;
-    ASSERT_TRUE(Parse({"--snapshot", a.c_str(), "--pattern", "5", "--seconds", "1", "--fps", "2", "--names"},
-                      &o, &error));
-    ASSERT_EQ(RunSnapshot(o), 0);
-    ASSERT_TRUE(Parse({"--snapshot", b.c_str(), "--pattern", "5", "--seconds", "1", "--fps", "2", "--names"},
-                      &o, &error));
-    ASSERT_EQ(RunSnapshot(o), 0);
+    ASSERT_EQ(Snapshot((base / "a").string(), true), 0);
+    ASSERT_EQ(Snapshot((base / "b").string(), true), 0);
+    ASSERT_EQ(Snapshot((base / "c").string(), false), 0);
     for (const char *name : {"pattern-05-frame-0001.png", "pattern-05-frame-0002.png"}) {
         const std::string fa = ReadAll(base / "a" / name), fb = ReadAll(base / "b" / name);
         ASSERT_GT(fa.size(), 100u) << name;
         EXPECT_EQ(fa.substr(1, 3), "PNG");
         EXPECT_TRUE(fa == fb) << name;
+        EXPECT_FALSE(fa == ReadAll(base / "c" / name)) << "the name is drawn in " << name;
     }
     EXPECT_FALSE(std::filesystem::exists(base / "a" / "pattern-05-frame-0003.png"));
     std::filesystem::remove_all(base);
