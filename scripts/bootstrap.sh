@@ -3,19 +3,29 @@
 # needs. Runs apt-get as root, or through sudo when started by another user.
 set -euo pipefail
 
-packages=(
-    # native build and tests
-    build-essential cmake pkg-config git googletest libgtest-dev libgmock-dev libbenchmark-dev
+# `bootstrap.sh run` installs only what the release build and the saver need; plain `bootstrap.sh` adds
+# everything the tests use (the Windows cross toolchain, Wine, the virtual X display, fuzzing, packaging).
+run_packages=(
+    build-essential cmake pkg-config libbenchmark-dev
     # the Linux saver: SDL2, X11, FreeType + fontconfig with an Arial-metric face, PNG snapshots
     libsdl2-dev libx11-dev libxext-dev libxfixes-dev libfreetype-dev libfontconfig-dev fonts-liberation2 libpng-dev
-    # Windows cross-build and Wine
-    g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine64 wine
-    # end-to-end tests: a virtual X display, input, screenshots
-    xvfb xdotool imagemagick x11-utils
-    help2man libxml2-utils # the manual page from --help; tavo.xml checked
+)
+test_packages=(
+    # unit tests
+    git googletest libgtest-dev libgmock-dev
+    # Windows cross-build, Wine and the installer
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine64 wine nsis
+    # end-to-end tests: a virtual X display, input, screenshots, XScreenSaver's own programs
+    xvfb xdotool imagemagick x11-utils xscreensaver libxml2-utils
+    # the Debian package and its man page
+    dpkg-dev help2man man-db
     # fuzzing
     clang libclang-rt-14-dev
 )
+packages=("${run_packages[@]}")
+if [ "${1:-}" != run ]; then
+    packages+=("${test_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

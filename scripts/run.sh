@@ -4,10 +4,10 @@
 # renders a gallery of the fifteen standard patterns headless into gallery/ (three frames each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh
+scripts/bootstrap.sh run
 echo "== building native-release"
 cmake --preset native-release >/dev/null
-cmake --build --preset native-release
+cmake --build --preset native-release --target tavo tavo_engine_bench
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     echo "== starting the saver in a window (F1 shows the keys; close the window, or Ctrl+C here, to end it)"
