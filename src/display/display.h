@@ -32,6 +32,8 @@ struct DisplayState {
     int ready;                                // set-up completed; cleared by tear-down
     uint32_t redShift, greenShift, blueShift; // bit position of each channel in a pixel value
     uint32_t redDivisor, greenDivisor, blueDivisor; // 256 / 2^(channel width); 0 for wider channels
+    uint32_t redDrop, greenDrop, blueDrop;          // low bits of an 8-bit value the divisor drops
+    uint32_t refreshRate;                           // Hz, read at set-up; 0 where the display does not say
     DDLockDesc lockDesc;                            // the last successful lock: pitch and top-left pixel
     uint32_t bytesPerPixel;                         // of the pixel writer: the format's bit count in bytes
     float centreX, centreY;                         // centre of the drawing, pixels
@@ -65,6 +67,10 @@ void DDBltTextSlot(int slot);
 bool DDLockTarget();
 void DDUnlockTarget();
 void DDPresent();
+// The drawing target's pixels inside rect were drawn this frame (the pixel writer's own bounding box).
+void DDNoteDrawn(const DDRect *rect);
+// The area of the visible surface the last shown frame changed; false when it is not known (take it whole).
+bool DDGetChangedRect(DDRect *rect);
 void DDCleanUp(); // safe at any time, any number of times
 // Tests and tools: called with the locked-then-unlocked drawing target just before each presentation.
 using DDPresentProbe = void (*)(DDSurface *target);
@@ -88,6 +94,8 @@ extern const char *const kKeyHelpLine2;
 
 // Shift and divisor of one channel mask: shift = zero bits below the lowest set bit; divisor = 256 / 2^width.
 void DDAnalyseMask(uint32_t mask, uint32_t *shift, uint32_t *divisor);
+// The display's channel shifts, divisors and bytes per pixel from its pixel format, settled once per set-up.
+void DDSetPixelFormat(const DDPixelFormat *format);
 // 8-bit red, green and blue to a pixel value of the display's format (no rounding, no clamping).
 uint32_t DDPackColour(uint32_t red, uint32_t green, uint32_t blue);
 
@@ -110,9 +118,9 @@ void GetProductVersion(const char *fileName, char *version, size_t versionSize);
 // ---------------------------------------------------------------------------------------------------------------
 // Performance hints (hints.cpp)
 // ---------------------------------------------------------------------------------------------------------------
-constexpr float HINT_START_LOWEST_RATE = 10000.0f;      // frames per second before any measurement
+constexpr float HINT_START_LOWEST_RATE = 10000.0f;       // frames per second before any measurement
 constexpr float HINT_RATE_AFTER_DOUBLE_SIZE = 100000.0f; // set by the D key: the rate is judged afresh
-constexpr float HINT_SLOW_RATE = 20.0f;                 // below this many frames per second a hint is given
+constexpr float HINT_SLOW_RATE = 20.0f;                  // below this many frames per second a hint is given
 
 extern float gLowestFrameRate; // lowest positive measured frame rate so far, frames per second
 

@@ -1,6 +1,8 @@
 // Pixel formats: the analysis of a channel mask and the packing of 8-bit colours into pixel values. Set once
-// per display set-up; DDPackColour runs for every particle colour, so it stays three divisions and three
-// shifts.
+// per display set-up; DDPackColour runs for every particle colour, so it is three shifts each way and no
+// division: every divisor is a power of two, dropped as bits.
+#include <bit>
+
 #include "display/display.h"
 
 void DDAnalyseMask(uint32_t mask, uint32_t *shift, uint32_t *divisor) {
@@ -20,13 +22,24 @@ void DDAnalyseMask(uint32_t mask, uint32_t *shift, uint32_t *divisor) {
     if (width > 8) *shift = s + (width - 8);
 }
 
-static uint32_t PackChannel(uint32_t value, uint32_t divisor, uint32_t shift) {
-    if (divisor == 0) return value << shift;
-    return (value / divisor) << shift;
+// Divisor 0 (a wide channel) and 1 drop nothing.
+static uint32_t DropOf(uint32_t divisor) {
+    return divisor > 1 ? static_cast<uint32_t>(std::countr_zero(divisor)) : 0u;
+}
+
+void DDSetPixelFormat(const DDPixelFormat *format) {
+    DDAnalyseMask(format->redMask, &gDisplay.redShift, &gDisplay.redDivisor);
+    DDAnalyseMask(format->greenMask, &gDisplay.greenShift, &gDisplay.greenDivisor);
+    DDAnalyseMask(format->blueMask, &gDisplay.blueShift, &gDisplay.blueDivisor);
+    gDisplay.redDrop = DropOf(gDisplay.redDivisor);
+    gDisplay.greenDrop = DropOf(gDisplay.greenDivisor);
+    gDisplay.blueDrop = DropOf(gDisplay.blueDivisor);
+    // From the format, not from the pitch: right also on surfaces whose rows are padded.
+    gDisplay.bytesPerPixel = (format->bitCount + 7) / 8;
 }
 
 uint32_t DDPackColour(uint32_t red, uint32_t green, uint32_t blue) {
-    return PackChannel(red, gDisplay.redDivisor, gDisplay.redShift) |
-           PackChannel(green, gDisplay.greenDivisor, gDisplay.greenShift) |
-           PackChannel(blue, gDisplay.blueDivisor, gDisplay.blueShift);
+    return (red >> gDisplay.redDrop) << gDisplay.redShift |
+           (green >> gDisplay.greenDrop) << gDisplay.greenShift |
+           (blue >> gDisplay.blueDrop) << gDisplay.blueShift;
 }

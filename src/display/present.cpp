@@ -13,6 +13,44 @@ static uint32_t sFillColour = 0; // black in the display's format, packed at the
 static bool sFillPacked = false;
 static DDPresentProbe sPresentProbe = nullptr;
 
+// What the frames drew, so a clear restores the background only there. A flip may swap the two buffers or
+// copy one onto the other, so a clear covers what the last two shown frames drew (and anything drawn since).
+// A frame painted onto the visible surface, a restored surface or a new set-up counts as drawn all over.
+static DDRect sDrawn[3] = {}; // 0: the frame in progress; 1: the last shown; 2: the one before
+static DDRect sCleared = {};  // what this frame's clear restored
+static DDRect sChanged = {};  // what the last shown frame changed on the visible surface
+static bool sChangedKnown = false;
+static int sClearedBlue = -1; // the background the buffers were last cleared to; -1: not known
+
+static DDRect WholeDisplay() {
+    return {0, 0, static_cast<int32_t>(gDisplay.width), static_cast<int32_t>(gDisplay.height)};
+}
+
+static bool IsEmpty(const DDRect &r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+static DDRect Union(const DDRect &a, const DDRect &b) {
+    if (IsEmpty(a)) return b;
+    if (IsEmpty(b)) return a;
+    return {a.left < b.left ? a.left : b.left, a.top < b.top ? a.top : b.top,
+            a.right > b.right ? a.right : b.right, a.bottom > b.bottom ? a.bottom : b.bottom};
+}
+
+// Cut to the display, so a clear or a copy never reaches outside the surfaces.
+static DDRect ClipToDisplay(const DDRect &r) {
+    const DDRect w = WholeDisplay();
+    DDRect c = {r.left > 0 ? r.left : 0, r.top > 0 ? r.top : 0, r.right < w.right ? r.right : w.right,
+                r.bottom < w.bottom ? r.bottom : w.bottom};
+    if (IsEmpty(c)) c = {};
+    return c;
+}
+
+static void ForgetDrawnAreas() {
+    sDrawn[0] = sDrawn[1] = sDrawn[2] = WholeDisplay();
+    sChangedKnown = false;
+}
+
 // Painting draws straight onto the visible surface; the preview never paints.
 static DDSurface *Target() {
     return gPainting && !gPreviewMode ? gDisplay.primary : gDisplay.back;
@@ -33,11 +71,35 @@ void DDClearTarget() {
         sFillColour = DDPackColour(0, 0, 0);
         sFillPacked = true;
     }
+    const int blue = gBlueBackground && gDisplay.bgSurface ? 1 : 0;
+    if (blue != sClearedBlue) ForgetDrawnAreas(); // the other background may show anywhere
+    sClearedBlue = blue;
+    // A painted surface holds the paint of many frames: its clear is always whole.
+    const bool painted = Target() == gDisplay.primary && !gPreviewMode;
+    const DDRect area =
+        painted ? WholeDisplay() : ClipToDisplay(Union(Union(sDrawn[0], sDrawn[1]), sDrawn[2]));
+    sDrawn[0] = {};
+    if (IsEmpty(area)) return;
+    sCleared = Union(sCleared, area);
+    const DDRect whole = WholeDisplay();
+    const bool all =
+        area.left == 0 && area.top == 0 && area.right == whole.right && area.bottom == whole.bottom;
+    const DDRect *rect = all ? nullptr : &area;
     const DisplayDeviceBackend *dd = DisplayDevice();
-    if (gBlueBackground && gDisplay.bgSurface)
-        dd->blt(Target(), nullptr, gDisplay.bgSurface, nullptr);
+    if (blue)
+        dd->blt(Target(), rect, gDisplay.bgSurface, rect);
     else
-        dd->colourFill(Target(), nullptr, sFillColour);
+        dd->colourFill(Target(), rect, sFillColour);
+}
+
+void DDNoteDrawn(const DDRect *rect) {
+    if (rect) sDrawn[0] = Union(sDrawn[0], ClipToDisplay(*rect));
+}
+
+bool DDGetChangedRect(DDRect *rect) {
+    if (!sChangedKnown) return false;
+    *rect = sChanged;
+    return true;
 }
 
 void DDBltTextSlot(int slot) {
@@ -45,6 +107,7 @@ void DDBltTextSlot(int slot) {
     const DDRect &r = gTextSlotRect[slot];
     if (r.right <= r.left || r.bottom <= r.top) return; // never drawn, or empty text: nothing to copy
     DisplayDevice()->blt(Target(), &r, gDisplay.textSurface, &r);
+    DDNoteDrawn(&r);
 }
 
 bool DDLockTarget() {
@@ -76,12 +139,28 @@ static bool RestoreIfLost(DDSurface *surface) {
     return !DDFailed(dd->restore(surface));
 }
 
+// The frame in progress becomes the last shown.
+static void NoteShown(bool lost) {
+    const DDRect drawn = sDrawn[0];
+    const bool painted = Target() == gDisplay.primary && !gPreviewMode;
+    sDrawn[2] = sDrawn[1];
+    sDrawn[1] = painted ? WholeDisplay() : drawn;
+    sDrawn[0] = {};
+    sCleared = {};
+    if (lost) ForgetDrawnAreas(); // a restored surface holds nothing known
+}
+
 void DDPresent() {
     if (!Usable()) return;
+    // Known before the probe, which shows the frame. The preview's copy is scaled, so what it changes on the
+    // visible surface is not known.
+    sChanged = ClipToDisplay(Union(sCleared, sDrawn[0]));
+    sChangedKnown = !gPreviewMode;
     if (sPresentProbe) sPresentProbe(Target());
     for (int retry = 0;; ++retry) {
-        if (PresentOnce() != DDERR_SURFACELOST || retry == MAX_PRESENT_RETRIES) return;
-        if (!RestoreIfLost(gDisplay.primary) || !RestoreIfLost(gDisplay.back)) return;
+        if (PresentOnce() != DDERR_SURFACELOST) return NoteShown(retry > 0);
+        if (retry == MAX_PRESENT_RETRIES || !RestoreIfLost(gDisplay.primary) || !RestoreIfLost(gDisplay.back))
+            return NoteShown(true);
     }
 }
 
@@ -99,6 +178,7 @@ void DDCleanUp() {
     gDisplay.device = nullptr;
     gDisplay.lockDesc = {};
     gDisplay.ready = 0;
+    sClearedBlue = -1; // the next set-up starts from surfaces of unknown content
 }
 
 void DDResetForTests() {
@@ -108,5 +188,8 @@ void DDResetForTests() {
     sFillColour = 0;
     sFillPacked = false;
     sPresentProbe = nullptr;
+    sClearedBlue = -1;
+    sDrawn[0] = sDrawn[1] = sDrawn[2] = sCleared = sChanged = {};
+    sChangedKnown = false;
     gBlueBackground = 0;
 }

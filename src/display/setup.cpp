@@ -7,6 +7,7 @@
 #include "display/display.h"
 #include "host/host.h"
 #include "patterns/patterns.h"
+#include "platform/window.h"
 
 #define FAIL_WITH(text, result)                                                                              \
     do {                                                                                                     \
@@ -104,11 +105,7 @@ bool DDCreateSurfaces() {
     DDPixelFormat format{};
     r = dd->getPixelFormat(gDisplay.primary, &format);
     if (DDFailed(r)) FAIL_WITH("GetPixelFormat failed with error: %s", r);
-    DDAnalyseMask(format.redMask, &gDisplay.redShift, &gDisplay.redDivisor);
-    DDAnalyseMask(format.greenMask, &gDisplay.greenShift, &gDisplay.greenDivisor);
-    DDAnalyseMask(format.blueMask, &gDisplay.blueShift, &gDisplay.blueDivisor);
-    // From the format, not from the pitch: right also on surfaces whose rows are padded.
-    gDisplay.bytesPerPixel = (format.bitCount + 7) / 8;
+    DDSetPixelFormat(&format);
     if (gBackgroundBrightness > 0 && !DDCreateBgSurface()) {
         DDInitFail("DDCreateBgSurface failed\n");
         return false;
@@ -128,6 +125,7 @@ bool DDInit(WindowHandle window, uint32_t width, uint32_t height) {
     gDisplay.centreY = static_cast<float>(height) * 0.5f;
     gDisplay.offered16 = gDisplay.offered24 = gDisplay.offered32 = 0;
     gDisplay.bytesPerPixel = 0;
+    gDisplay.refreshRate = PlatformRefreshRate(); // asking on every frame costs a round trip to the system
     uint32_t desktopWidth = 0, desktopHeight = 0, desktopBits = 0;
     dd->desktopMode(&desktopWidth, &desktopHeight, &desktopBits);
 

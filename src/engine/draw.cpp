@@ -2,6 +2,7 @@
 // painting), lays the shown text slots over it, plots every particle once per rotation-table entry (3D tilt,
 // double size) and presents. Called by the frame step when a draw is due; no OS calls here.
 #include <bit>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -80,7 +81,13 @@ template <int BYTES> static inline void StorePixel(uint8_t *at, uint32_t colour)
     }
 }
 
-template <int BYTES, bool DOUBLED> static void PlotParticles(const PlotFrame &f) {
+// The pixel writer's bounding box, so the next clear restores only what this frame drew.
+struct PlotBounds {
+    int32_t minX, minY, maxX, maxY; // inclusive, of the top-left pixel of each plot
+};
+
+template <int BYTES, bool DOUBLED> static void PlotParticles(const PlotFrame &f, PlotBounds &b) {
+    int32_t minX = b.minX, minY = b.minY, maxX = b.maxX, maxY = b.maxY;
     for (const TrailParticle *particle = gTrailParticles; particle; particle = particle->next) {
         if (!std::isfinite(particle->x) || !std::isfinite(particle->y)) continue;
         const uint32_t colour = particle->sparkling ? f.white : particle->colour;
@@ -104,8 +111,12 @@ template <int BYTES, bool DOUBLED> static void PlotParticles(const PlotFrame &f)
                     fy = y3 * (1.0 - f.p) + py * f.p + 0.5; // 3D to flat: it closes
             }
             if (!TruncInside(fy, f.limitY)) continue;
-            uint8_t *at = f.base + static_cast<ptrdiff_t>(static_cast<int32_t>(fy)) * f.pitch +
-                          static_cast<ptrdiff_t>(static_cast<int32_t>(fx)) * BYTES;
+            const int32_t px = static_cast<int32_t>(fx), py = static_cast<int32_t>(fy);
+            minX = px < minX ? px : minX;
+            maxX = px > maxX ? px : maxX;
+            minY = py < minY ? py : minY;
+            maxY = py > maxY ? py : maxY;
+            uint8_t *at = f.base + static_cast<ptrdiff_t>(py) * f.pitch + static_cast<ptrdiff_t>(px) * BYTES;
             StorePixel<BYTES>(at, colour);
             if constexpr (DOUBLED) {
                 StorePixel<BYTES>(at + BYTES, colour);
@@ -114,13 +125,14 @@ template <int BYTES, bool DOUBLED> static void PlotParticles(const PlotFrame &f)
             }
         }
     }
+    b = {minX, minY, maxX, maxY};
 }
 
-template <int BYTES> static void PlotParticles(const PlotFrame &f, bool doubled) {
+template <int BYTES> static void PlotParticles(const PlotFrame &f, bool doubled, PlotBounds &b) {
     if (doubled)
-        PlotParticles<BYTES, true>(f);
+        PlotParticles<BYTES, true>(f, b);
     else
-        PlotParticles<BYTES, false>(f);
+        PlotParticles<BYTES, false>(f, b);
 }
 
 uint32_t DrawTrails() {
@@ -175,11 +187,17 @@ uint32_t DrawTrails() {
     f.tilt = tilt;
     f.p = gMorphProgress;
     f.white = white;
+    PlotBounds b = {INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
     switch (gDisplay.bytesPerPixel) {
-        case 2: PlotParticles<2>(f, doubled); break;
-        case 3: PlotParticles<3>(f, doubled); break;
-        case 4: PlotParticles<4>(f, doubled); break;
+        case 2: PlotParticles<2>(f, doubled, b); break;
+        case 3: PlotParticles<3>(f, doubled, b); break;
+        case 4: PlotParticles<4>(f, doubled, b); break;
         default: break; // no display format the pixel writer knows
+    }
+    if (b.minX <= b.maxX) {
+        const int32_t size = doubled ? 2 : 1;
+        const DDRect drawn = {b.minX, b.minY, b.maxX + size, b.maxY + size};
+        DDNoteDrawn(&drawn);
     }
 
     DDUnlockTarget();

@@ -72,6 +72,7 @@ extern int32_t gColourStepR, gColourStepG, gColourStepB; // per-step change of e
 extern uint32_t gNextColourTime;                         // tick time of the next colour-cycling step
 extern uint32_t gNextJumpTime;                           // tick time of the next jump
 extern uint32_t gNextDrawTime;                           // tick time after which the next frame is drawn
+extern uint32_t gFrameDelayUs; // floor between drawn frames' starts, microseconds; 0: the refresh alone
 extern int gClearRequest; // one-shot clear of the drawing target in painting mode, start 1
 
 // A tick time is due once the clock has passed it, compared across the wrap of the count; a time of 0 has not

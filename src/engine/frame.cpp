@@ -19,6 +19,7 @@ static int64_t sPaceDone = 0;     // physics steps done since sPaceStart
 static int sDrawnOnce = 0;        // a frame has been drawn since the engine started
 static uint32_t sRefreshBase = 0; // tick time from which display refresh intervals are counted
 static uint64_t sNextRefresh = 0; // refresh interval (from sRefreshBase) at which the next draw may begin
+static uint32_t sDrawBegan = 0;   // tick time at which the last frame began
 
 // Milliseconds until the next physics step is owed at the given rate; 0 when one is owed now. Steps are
 // counted from an absolute start, so the rate holds whatever the granularity of the tick count.
@@ -45,20 +46,23 @@ static uint32_t PhysicsWaitMs(uint32_t now, uint32_t rate) {
     return static_cast<uint32_t>(dueAt - elapsed);
 }
 
+// Read once per display set-up: asking the system costs a round trip, and the frame step asks often.
 static uint32_t RefreshRateHz() {
-    const uint32_t hz = PlatformRefreshRate();
-    return hz ? hz : DEFAULT_REFRESH_HZ;
+    return gDisplay.refreshRate ? gDisplay.refreshRate : DEFAULT_REFRESH_HZ;
 }
 
-// Frames begin no sooner than one display refresh after the last one began: more would never be seen.
+// Frames begin no sooner than one display refresh after the last one began: more would never be seen. A
+// frame delay, where one is set, is a further floor between the beginnings of two frames.
 static bool RefreshAllowsDraw(uint32_t now) {
     if (!sDrawnOnce) return true;
+    if (static_cast<uint64_t>(now - sDrawBegan) * 1000 < gFrameDelayUs) return false;
     const uint32_t elapsed = now - sRefreshBase;
     return static_cast<uint64_t>(elapsed) * RefreshRateHz() >= sNextRefresh * 1000;
 }
 
 static void NoteDrawBegin(uint32_t now) {
     const uint32_t hz = RefreshRateHz();
+    sDrawBegan = now;
     uint32_t elapsed = now - sRefreshBase;
     if (!sDrawnOnce || static_cast<int32_t>(elapsed) < 0) {
         sDrawnOnce = 1;
@@ -110,7 +114,9 @@ void UpdateTrails(WindowHandle window) {
     UpdateEffects(clock);
 
     const uint32_t t0 = PlatformTickCount();
-    uint32_t i = 0; // physics step index of this call
+    uint32_t i = 0;        // physics step index of this call
+    uint32_t peekedAt = 0; // step index of the last look at the queue
+    uint32_t peekTick = 0; // tick time of that look, for unpaced physics
     uint32_t now = PlatformTickCount();
     if (now - t0 >= FRAME_STEP_BUDGET_MS) return;
 
@@ -122,6 +128,8 @@ void UpdateTrails(WindowHandle window) {
             // Ahead of the rate: wait for the time owed, or less if input arrives.
             const uint32_t left = FRAME_STEP_BUDGET_MS - (now - t0);
             if (PlatformWaitForMessage(window, waitMs < left ? waitMs : left)) return;
+            peekedAt = i; // the wait has just looked at the queue
+            peekTick = now;
             now = PlatformTickCount();
             if (now - t0 >= FRAME_STEP_BUDGET_MS) return;
             continue;
@@ -149,13 +157,25 @@ void UpdateTrails(WindowHandle window) {
             if (gPainting) gClearRequest = 1;
             gNextJumpTime = clock + static_cast<uint32_t>(gTrail.jumpSpeed) * 1000u;
         }
-        // A frame that took d ms to draw is followed by at least d ms of physics.
+        // A frame that took longer than a refresh interval to draw is followed by as much physics; a quicker
+        // one leaves the pace to the refresh, so a slow presentation does not halve the frame rate.
+        bool drew = false;
         if (TickDue(clock, gNextDrawTime) && RefreshAllowsDraw(clock)) {
             NoteDrawBegin(clock);
             const uint32_t d = DrawTrails();
-            gNextDrawTime = d + PlatformTickCount();
+            const uint32_t end = PlatformTickCount();
+            gNextDrawTime = static_cast<uint64_t>(d) * RefreshRateHz() >= 1000 ? end + d : end;
+            drew = true;
         }
-        if (PlatformNonTimerMessageWaiting(window)) return;
+        // The queue is looked at once per millisecond of physics (and after every frame), not at every step:
+        // on Windows each look is a round trip to the window server.
+        const uint32_t stepsPerMs = rate >= 1000 ? rate / 1000 : 1;
+        const bool peekDue = rate != 0 ? i - peekedAt >= stepsPerMs : now != peekTick;
+        if (i == 0 || drew || peekDue) {
+            peekedAt = i;
+            peekTick = now;
+            if (PlatformNonTimerMessageWaiting(window)) return;
+        }
 
         MoveTrailHead();
         if (i % static_cast<uint32_t>(gTrail.trailDensity > 0 ? gTrail.trailDensity : 1) == 0)
@@ -303,4 +323,5 @@ void ResetEngineForTests() {
     sDrawnOnce = 0;
     sRefreshBase = 0;
     sNextRefresh = 0;
+    sDrawBegan = 0;
 }

@@ -1,56 +1,48 @@
+// Colour packing at each depth against a model that divides as the channel widths say, over every 8-bit
+// value.
 #include <gtest/gtest.h>
 
 #include "display/display.h"
 
 namespace {
 
-void UseMasks(uint32_t red, uint32_t green, uint32_t blue) {
-    DDAnalyseMask(red, &gDisplay.redShift, &gDisplay.redDivisor);
-    DDAnalyseMask(green, &gDisplay.greenShift, &gDisplay.greenDivisor);
-    DDAnalyseMask(blue, &gDisplay.blueShift, &gDisplay.blueDivisor);
-}
-
-struct MaskCase {
-    uint32_t mask, shift, divisor;
+struct FormatCase {
+    uint32_t bits, red, green, blue;
 };
 
-TEST(PixelFormat, MaskAnalysisOfCommonFormats) {
-    const MaskCase cases[] = {
-        {0xF800, 11, 8},   {0x07E0, 5, 4},   {0x001F, 0, 8},   // 5-6-5
-        {0x7C00, 10, 8},   {0x03E0, 5, 8},                     // 5-5-5
-        {0xFF0000, 16, 1}, {0x00FF00, 8, 1}, {0x0000FF, 0, 1}, // 8-8-8
-        {0, 0, 1},                                             // no channel
+// The channel's top bits at its place; a channel wider than 8 bits takes the value in its top 8 bits.
+uint32_t ModelChannel(uint32_t value, uint32_t mask) {
+    uint32_t low = 0, width = 0;
+    while (!(mask >> low & 1))
+        ++low;
+    while (low + width < 32 && (mask >> (low + width) & 1))
+        ++width;
+    return width <= 8 ? (value / (256u >> width)) << low : value << (low + width - 8);
+}
+
+TEST(PixelFormat, PackingMatchesTheChannelWidthsAtEveryDepth) {
+    const FormatCase cases[] = {
+        {16, 0xF800, 0x07E0, 0x001F},
+        {16, 0x7C00, 0x03E0, 0x001F},
+        {24, 0xFF0000, 0x00FF00, 0x0000FF},
+        {32, 0xFF0000, 0x00FF00, 0x0000FF},
+        {32, 0x0000FF, 0x00FF00, 0xFF0000},
+        {32, 0x3FF00000, 0x000FFC00, 0x000003FF}, // 10-bit channels
+        {32, 0xFF000000, 0x00FF0000, 0x0000FFFF}, // a 16-bit channel
     };
-    for (const MaskCase &c : cases) {
-        uint32_t shift = 99, divisor = 99;
-        DDAnalyseMask(c.mask, &shift, &divisor);
-        EXPECT_EQ(shift, c.shift) << std::hex << c.mask;
-        EXPECT_EQ(divisor, c.divisor) << std::hex << c.mask;
+    for (const FormatCase &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.bits << " bpp red " << std::hex << c.red);
+        const DDPixelFormat format = {c.bits, c.red, c.green, c.blue};
+        DDSetPixelFormat(&format);
+        EXPECT_EQ(gDisplay.bytesPerPixel, c.bits / 8);
+        for (uint32_t v = 0; v < 256; ++v) {
+            const uint32_t r = v, g = (v * 7) & 255, b = 255 - v;
+            ASSERT_EQ(DDPackColour(r, g, b),
+                      ModelChannel(r, c.red) | ModelChannel(g, c.green) | ModelChannel(b, c.blue))
+                << v;
+        }
     }
-}
-
-TEST(PixelFormat, PackingKeepsTheTopBitsOfEachChannel) {
-    UseMasks(0xF800, 0x07E0, 0x001F);
-    EXPECT_EQ(DDPackColour(255, 255, 255), 0xFFFFu);
-    EXPECT_EQ(DDPackColour(128, 128, 128), 0x8410u);
-    EXPECT_EQ(DDPackColour(0, 0, 0), 0u);
-    UseMasks(0xFF0000, 0x00FF00, 0x0000FF);
-    EXPECT_EQ(DDPackColour(255, 128, 0), 0xFF8000u);
-    EXPECT_EQ(DDPackColour(0, 0, 0), 0u);
-    UseMasks(0x7C00, 0x03E0, 0x001F);
-    EXPECT_EQ(DDPackColour(255, 255, 255), 0x7FFFu);
-}
-
-TEST(PixelFormat, ChannelWiderThanEightBitsIsShiftedUpInsteadOfDividedByZero) {
-    uint32_t shift = 0, divisor = 1;
-    DDAnalyseMask(0x3FF00000, &shift, &divisor); // 10-bit channel at bit 20
-    EXPECT_EQ(divisor, 0u);
-    EXPECT_EQ(shift, 22u);
-    DDAnalyseMask(0xFFFFFFFF, &shift, &divisor); // a full-width mask stops at bit 31
-    EXPECT_EQ(divisor, 0u);
-    EXPECT_EQ(shift, 24u);
-    UseMasks(0x3FF00000, 0x000FFC00, 0x000003FF);
-    EXPECT_EQ(DDPackColour(255, 255, 255), (0xFFu << 22) | (0xFFu << 12) | (0xFFu << 2));
+    gDisplay = {};
 }
 
 } // namespace

@@ -35,6 +35,7 @@ TEST_F(FrameStep, PacedSecondHoldsExactlyTheRateAndFramesFollowTheRefreshRate) {
     for (uint32_t hz : {0u, 144u}) { // 60 Hz where the display does not tell
         ResetEngineForTests();
         InstallScriptedMessages(hz);
+        gDisplay.refreshRate = hz; // as the display's set-up reads it
         CountingSteps();
         gTrail.trailDensity = 1000000;
         gPhysicsRate = 10000;
