@@ -42,6 +42,8 @@ extern DisplayState gDisplay;
 
 // Clear frames to the blue gradient instead of black; chosen at each start and at morph starts.
 extern int gBlueBackground;
+// Show the frame rate and the process's share of the processor in a corner of every frame.
+extern int gShowFps;
 
 // A text slot's rectangle on the text surface, equal to where it is copied onto the drawing target.
 extern DDRect gTextSlotRect[NUM_TEXT_SLOTS];
@@ -65,6 +67,8 @@ bool DDLockTarget();
 void DDUnlockTarget();
 void DDPresent();
 void DDCleanUp(); // safe at any time, any number of times
+// The area of the primary surface that the last frame changed; false: take the whole surface.
+bool DDGetChangedRect(DDRect *rect);
 // Tests and tools: called with the locked-then-unlocked drawing target just before each presentation.
 using DDPresentProbe = void (*)(DDSurface *target);
 void DDSetPresentProbe(DDPresentProbe probe);

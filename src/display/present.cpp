@@ -85,6 +85,10 @@ void DDPresent() {
     }
 }
 
+bool DDGetChangedRect(DDRect *) {
+    return false; // not tracked: the whole surface counts as changed
+}
+
 void DDCleanUp() {
     if (!gDisplay.device) return;
     const DisplayDeviceBackend *dd = DisplayDevice();

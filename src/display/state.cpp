@@ -3,3 +3,4 @@
 
 DisplayState gDisplay = {};
 int gBlueBackground = 0;
+int gShowFps = 0;

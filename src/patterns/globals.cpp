@@ -20,3 +20,5 @@ int32_t gRandomBackground = 1;
 uint32_t gPhysicsRate = 50000;
 int32_t gAllPresetsUsed = 1;
 uint32_t gScreenWidth = 640, gScreenHeight = 480;
+int gResolutionStored = 0;
+uint32_t gNativeScreenWidth = 0, gNativeScreenHeight = 0;
