@@ -12,11 +12,12 @@
 // ---------------------------------------------------------------------------------------------------------------
 constexpr int MODE_LIST_SIZE = 20; // display sizes the settings dialog can offer
 constexpr int MODE_TEXT_LEN = 30;  // characters of one size text, terminator included
-constexpr int NUM_TEXT_SLOTS = 4;  // 0, 1 key help; 2 hint; 3 pattern name
+constexpr int NUM_TEXT_SLOTS = 5;  // 0, 1 key help; 2 hint; 3 pattern name; 4 frame rate
 constexpr int TEXT_SLOT_KEYHELP1 = 0;
 constexpr int TEXT_SLOT_KEYHELP2 = 1;
 constexpr int TEXT_SLOT_HINT = 2;
 constexpr int TEXT_SLOT_NAME = 3;
+constexpr int TEXT_SLOT_FPS = 4; // bottom-left corner, only while gShowFps is set
 
 struct DisplayState {
     DDDevice *device;                         // the device object, or none
@@ -66,6 +67,9 @@ void DDBltTextSlot(int slot);
 bool DDLockTarget();
 void DDUnlockTarget();
 void DDPresent();
+// The frame-rate figure on the drawing target (fps.cpp), called by DDPresent while gShowFps is set.
+void DDShowFps();
+void DDResetFpsForTests();
 void DDCleanUp(); // safe at any time, any number of times
 // The area of the primary surface that the last frame changed; false: take the whole surface.
 bool DDGetChangedRect(DDRect *rect);

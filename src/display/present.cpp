@@ -78,6 +78,7 @@ static bool RestoreIfLost(DDSurface *surface) {
 
 void DDPresent() {
     if (!Usable()) return;
+    if (gShowFps) DDShowFps();
     if (sPresentProbe) sPresentProbe(Target());
     for (int retry = 0;; ++retry) {
         if (PresentOnce() != DDERR_SURFACELOST || retry == MAX_PRESENT_RETRIES) return;
@@ -113,4 +114,5 @@ void DDResetForTests() {
     sFillPacked = false;
     sPresentProbe = nullptr;
     gBlueBackground = 0;
+    DDResetFpsForTests();
 }
