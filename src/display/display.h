@@ -117,9 +117,9 @@ void GetProductVersion(const char *fileName, char *version, size_t versionSize);
 // ---------------------------------------------------------------------------------------------------------------
 // Performance hints (hints.cpp)
 // ---------------------------------------------------------------------------------------------------------------
-constexpr float HINT_START_LOWEST_RATE = 10000.0f;      // frames per second before any measurement
+constexpr float HINT_START_LOWEST_RATE = 10000.0f;       // frames per second before any measurement
 constexpr float HINT_RATE_AFTER_DOUBLE_SIZE = 100000.0f; // set by the D key: the rate is judged afresh
-constexpr float HINT_SLOW_RATE = 20.0f;                 // below this many frames per second a hint is given
+constexpr float HINT_SLOW_RATE = 20.0f;                  // below this many frames per second a hint is given
 
 extern float gLowestFrameRate; // lowest positive measured frame rate so far, frames per second
 

@@ -9,9 +9,9 @@
 constexpr uint32_t FPS_PERIOD_MS = 1000; // how often the figure is measured anew
 constexpr int32_t FPS_TEXT_SIZE = 14;    // pixels
 
-static uint32_t sPeriodStart = 0;  // tick time at which the current measurement began
-static uint64_t sCpuAtStart = 0;   // process processor time then, microseconds
-static uint32_t sFrames = 0;       // frames presented since
+static uint32_t sPeriodStart = 0; // tick time at which the current measurement began
+static uint64_t sCpuAtStart = 0;  // process processor time then, microseconds
+static uint32_t sFrames = 0;      // frames presented since
 static bool sMeasuring = false;
 
 void DDShowFps() {

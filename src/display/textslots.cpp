@@ -1,6 +1,6 @@
-// Text overlays: the off-screen text surface and its slots (key help, hint, pattern name, frame rate), drawn only
-// when their text changes and copied onto every frame. A morph cross-fades the name by drawing both names
-// without background, the heavier one last.
+// Text overlays: the off-screen text surface and its slots (key help, hint, pattern name, frame rate), drawn
+// only when their text changes and copied onto every frame. A morph cross-fades the name by drawing both
+// names without background, the heavier one last.
 #include "display/display.h"
 #include "platform/text.h"
 

@@ -1,8 +1,9 @@
 // The Linux saver host: an SDL2 event source that delivers the Windows-numbered events of the saver window
 // to the class procedure (frame timer, keys as virtual-key codes, buttons, moves in the picture's
 // coordinates, close), and shows the frames the software display device draws, at the window's size or
-// scaled to it with the aspect kept. Full screen, in a window, or inside another program's X window (XScreenSaver).
-// Called by the Linux entry; the saver's behaviour stays in the session and the host input rules.
+// scaled to it with the aspect kept. Full screen, in a window, or inside another program's X window
+// (XScreenSaver). Called by the Linux entry; the saver's behaviour stays in the session and the host input
+// rules.
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <atomic>
@@ -37,7 +38,7 @@ static SDL_Renderer *sRenderer = nullptr; // only to scale on a GPU; otherwise f
 static SDL_Texture *sTexture = nullptr;   // the renderer's copy of the picture, 32 bpp, streamed every frame
 static SDL_Rect sPictureRect = {0, 0, 0, 0}; // where the picture lands in the window, window pixels
 static int sLayoutW = 0, sLayoutH = 0;       // the window size sPictureRect was laid out for, pixels
-static bool sWindowAlive = false;             // cleared when the default handling destroys the window
+static bool sWindowAlive = false;            // cleared when the default handling destroys the window
 static WindowHandle const kSaverWindow = reinterpret_cast<WindowHandle>(static_cast<uintptr_t>(1));
 
 struct PostedMessage {
@@ -229,10 +230,26 @@ static bool SoftwareGl(SDL_Renderer *renderer) {
            strstr(lower, "software");
 }
 
+// An X server without direct rendering (Xvfb, VNC, remote desktops) has only a software GL: known without
+// loading a GL driver into the process.
+static bool NoDirectRendering() {
+#if TAVO_HAVE_X11
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(sWindow, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    int opcode = 0, event = 0, error = 0;
+    return !XQueryExtension(info.info.x11.display, "DRI3", &opcode, &event, &error) &&
+           !XQueryExtension(info.info.x11.display, "DRI2", &opcode, &event, &error);
+#else
+    return false;
+#endif
+}
+
 static void ChoosePresenter() {
     int w = 0, h = 0;
     SDL_GetWindowSize(sWindow, &w, &h);
     if (static_cast<uint32_t>(w) == gDisplay.width && static_cast<uint32_t>(h) == gDisplay.height) return;
+    if (NoDirectRendering()) return;
     sRenderer = SDL_CreateRenderer(sWindow, -1, SDL_RENDERER_ACCELERATED);
     if (sRenderer && SoftwareGl(sRenderer)) {
         SDL_DestroyRenderer(sRenderer);
@@ -291,7 +308,8 @@ static void ShowPixels(const DDLockDesc &desc, const DDPixelFormat &format, bool
         if (sPictureRect.w == picture->w && sPictureRect.h == picture->h) {
             DDRect changed;
             if (!whole && DDGetChangedRect(&changed)) {
-                area = {changed.left, changed.top, changed.right - changed.left, changed.bottom - changed.top};
+                area = {changed.left, changed.top, changed.right - changed.left,
+                        changed.bottom - changed.top};
                 SDL_IntersectRect(&area, &sPictureRect, &area);
             }
             if (whole && (sPictureRect.w != screen->w || sPictureRect.h != screen->h))
