@@ -12,11 +12,12 @@
 // ---------------------------------------------------------------------------------------------------------------
 constexpr int MODE_LIST_SIZE = 20; // display sizes the settings dialog can offer
 constexpr int MODE_TEXT_LEN = 30;  // characters of one size text, terminator included
-constexpr int NUM_TEXT_SLOTS = 4;  // 0, 1 key help; 2 hint; 3 pattern name
+constexpr int NUM_TEXT_SLOTS = 5;  // 0, 1 key help; 2 hint; 3 pattern name; 4 frame rate
 constexpr int TEXT_SLOT_KEYHELP1 = 0;
 constexpr int TEXT_SLOT_KEYHELP2 = 1;
 constexpr int TEXT_SLOT_HINT = 2;
 constexpr int TEXT_SLOT_NAME = 3;
+constexpr int TEXT_SLOT_FPS = 4; // bottom-left corner, only while gShowFps is set
 
 struct DisplayState {
     DDDevice *device;                         // the device object, or none
@@ -44,7 +45,8 @@ extern DisplayState gDisplay;
 
 // Clear frames to the blue gradient instead of black; chosen at each start and at morph starts.
 extern int gBlueBackground;
-extern int gShowFps; // 1: the frame rate and the process's CPU figure are drawn in a corner
+// Show the frame rate and the process's share of the processor in a corner of every frame.
+extern int gShowFps;
 
 // A text slot's rectangle on the text surface, equal to where it is copied onto the drawing target.
 extern DDRect gTextSlotRect[NUM_TEXT_SLOTS];
@@ -71,6 +73,9 @@ void DDPresent();
 void DDNoteDrawn(const DDRect *rect);
 // The area of the visible surface the last shown frame changed; false when it is not known (take it whole).
 bool DDGetChangedRect(DDRect *rect);
+// The frame-rate figure on the drawing target (fps.cpp), called by DDPresent while gShowFps is set.
+void DDShowFps();
+void DDResetFpsForTests();
 void DDCleanUp(); // safe at any time, any number of times
 // Tests and tools: called with the locked-then-unlocked drawing target just before each presentation.
 using DDPresentProbe = void (*)(DDSurface *target);

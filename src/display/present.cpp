@@ -152,9 +152,11 @@ static void NoteShown(bool lost) {
 
 void DDPresent() {
     if (!Usable()) return;
+    if (gShowFps) DDShowFps();
     // Known before the probe, which shows the frame. The preview's copy is scaled, so what it changes on the
     // visible surface is not known.
     sChanged = ClipToDisplay(Union(sCleared, sDrawn[0]));
+    if (gShowFps) sChanged = ClipToDisplay(Union(sChanged, gTextSlotRect[TEXT_SLOT_FPS]));
     sChangedKnown = !gPreviewMode;
     if (sPresentProbe) sPresentProbe(Target());
     for (int retry = 0;; ++retry) {
@@ -192,4 +194,5 @@ void DDResetForTests() {
     sDrawn[0] = sDrawn[1] = sDrawn[2] = sCleared = sChanged = {};
     sChangedKnown = false;
     gBlueBackground = 0;
+    DDResetFpsForTests();
 }

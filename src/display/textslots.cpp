@@ -1,6 +1,6 @@
-// Text overlays: the off-screen text surface and its four slots (key help, hint, pattern name), drawn only
-// when their text changes and copied onto every frame. A morph cross-fades the name by drawing both names
-// without background, the heavier one last.
+// Text overlays: the off-screen text surface and its slots (key help, hint, pattern name, frame rate), drawn
+// only when their text changes and copied onto every frame. A morph cross-fades the name by drawing both
+// names without background, the heavier one last.
 #include "display/display.h"
 #include "platform/text.h"
 
@@ -57,7 +57,11 @@ void DDDrawText(const char *text, const char *secondText, float mix, bool fill, 
     // A text wider than the display starts at the left edge and is cut at the right one.
     int32_t left = (width - w) / 2;
     if (left < 0) left = 0;
-    const int32_t top = slot < 2 ? slot * h : height - (4 - slot) * h;
+    int32_t top = slot < 2 ? slot * h : height - (4 - slot) * h;
+    if (slot == TEXT_SLOT_FPS) {
+        left = 0;
+        top = height - h;
+    }
     DDRect rect = {left, top, left + w, top + h};
     rect = {Clamp(rect.left, 0, width), Clamp(rect.top, 0, height), Clamp(rect.right, 0, width),
             Clamp(rect.bottom, 0, height)};

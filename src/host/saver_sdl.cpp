@@ -1,8 +1,9 @@
 // The Linux saver host: an SDL2 event source that delivers the Windows-numbered events of the saver window
 // to the class procedure (frame timer, keys as virtual-key codes, buttons, moves in the picture's
-// coordinates, close), and shows the frames the software display device draws, scaled to the window with
-// the aspect kept. Full screen, in a window, or inside another program's X window (XScreenSaver).
-// Called by the Linux entry; the saver's behaviour stays in the session and the host input rules.
+// coordinates, close), and shows the frames the software display device draws, at the window's size or
+// scaled to it with the aspect kept. Full screen, in a window, or inside another program's X window
+// (XScreenSaver). Called by the Linux entry; the saver's behaviour stays in the session and the host input
+// rules.
 #include <SDL.h>
 #include <SDL_syswm.h>
 #include <atomic>
@@ -33,11 +34,11 @@ constexpr uint32_t PUMP_INTERVAL_PEEKS = 64; // message peeks between two pumps 
 constexpr uint32_t IDLE_WAIT_MS = 5;         // longest sleep of the loop with nothing to do (signals, ticks)
 
 static SDL_Window *sWindow = nullptr;
-static SDL_Renderer *sRenderer = nullptr;
-static SDL_Texture *sTexture = nullptr;       // the picture, 32 bpp, streamed every frame
-static uint32_t sTextureW = 0, sTextureH = 0; // pixels
-static uint32_t *sConverted = nullptr;        // a frame in 32 bpp on its way to the texture
-static bool sWindowAlive = false;             // cleared when the default handling destroys the window
+static SDL_Renderer *sRenderer = nullptr; // only to scale on a GPU; otherwise frames go to the window surface
+static SDL_Texture *sTexture = nullptr;   // the renderer's copy of the picture, 32 bpp, streamed every frame
+static SDL_Rect sPictureRect = {0, 0, 0, 0}; // where the picture lands in the window, window pixels
+static int sLayoutW = 0, sLayoutH = 0;       // the window size sPictureRect was laid out for, pixels
+static bool sWindowAlive = false;            // cleared when the default handling destroys the window
 static WindowHandle const kSaverWindow = reinterpret_cast<WindowHandle>(static_cast<uintptr_t>(1));
 
 struct PostedMessage {
@@ -208,81 +209,155 @@ static const WindowBackend kSdlWindow = {SdlNonTimerMessageWaiting, SdlWaitForMe
 // ---------------------------------------------------------------------------------------------------------------
 // Showing the picture
 // ---------------------------------------------------------------------------------------------------------------
-static void ShowLastPicture() {
-    if (!sRenderer) return;
-    SDL_SetRenderDrawColor(sRenderer, 0, 0, 0, 255);
-    SDL_RenderClear(sRenderer);
-    if (sTexture) SDL_RenderCopy(sRenderer, sTexture, nullptr, nullptr);
-    SDL_RenderPresent(sRenderer);
+// The window's own surface (X shared memory underneath) takes each frame with one copy of what it changed.
+// A renderer only scales a picture whose size is not the window's, and only where a GPU runs it: a software
+// GL costs most of a core and a hundred megabytes to scale what a nearest-pixel stretch does in a few
+// milliseconds.
+static bool SoftwareGl(SDL_Renderer *renderer) {
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) != 0 || !(info.flags & SDL_RENDERER_ACCELERATED)) return true;
+    if (strncmp(info.name, "opengl", 6) != 0) return false;
+    using GetString = const unsigned char *(*)(unsigned);
+    const auto getString = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    const unsigned char *name = getString ? getString(0x1F01) : nullptr; // GL_RENDERER
+    if (!name) return true;
+    char lower[128];
+    size_t n = 0;
+    for (; name[n] && n + 1 < sizeof lower; ++n)
+        lower[n] = static_cast<char>(name[n] >= 'A' && name[n] <= 'Z' ? name[n] + 32 : name[n]);
+    lower[n] = '\0';
+    return strstr(lower, "llvmpipe") || strstr(lower, "softpipe") || strstr(lower, "swrast") ||
+           strstr(lower, "software");
 }
 
-static bool EnsureTexture(uint32_t width, uint32_t height) {
-    if (sTexture && width == sTextureW && height == sTextureH) return true;
-    if (sTexture) SDL_DestroyTexture(sTexture);
-    SDL_free(sConverted);
-    sTexture = SDL_CreateTexture(sRenderer, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                 static_cast<int>(width), static_cast<int>(height));
-    sConverted = static_cast<uint32_t *>(SDL_malloc(static_cast<size_t>(width) * height * 4));
-    if (!sTexture || !sConverted) {
-        if (sTexture) SDL_DestroyTexture(sTexture);
-        SDL_free(sConverted);
-        sTexture = nullptr;
-        sConverted = nullptr;
-        sTextureW = sTextureH = 0;
-        return false;
+// An X server without direct rendering (Xvfb, VNC, remote desktops) has only a software GL: known without
+// loading a GL driver into the process.
+static bool NoDirectRendering() {
+#if TAVO_HAVE_X11
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(sWindow, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    int opcode = 0, event = 0, error = 0;
+    return !XQueryExtension(info.info.x11.display, "DRI3", &opcode, &event, &error) &&
+           !XQueryExtension(info.info.x11.display, "DRI2", &opcode, &event, &error);
+#else
+    return false;
+#endif
+}
+
+static void ChoosePresenter() {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(sWindow, &w, &h);
+    if (static_cast<uint32_t>(w) == gDisplay.width && static_cast<uint32_t>(h) == gDisplay.height) return;
+    if (NoDirectRendering()) return;
+    sRenderer = SDL_CreateRenderer(sWindow, -1, SDL_RENDERER_ACCELERATED);
+    if (sRenderer && SoftwareGl(sRenderer)) {
+        SDL_DestroyRenderer(sRenderer);
+        sRenderer = nullptr;
     }
-    sTextureW = width;
-    sTextureH = height;
-    SDL_RenderSetLogicalSize(sRenderer, static_cast<int>(width), static_cast<int>(height)); // letterboxed
-    return true;
+    if (sRenderer)
+        sTexture = SDL_CreateTexture(sRenderer, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                     static_cast<int>(gDisplay.width), static_cast<int>(gDisplay.height));
+    if (sRenderer && !sTexture) {
+        SDL_DestroyRenderer(sRenderer);
+        sRenderer = nullptr;
+    }
 }
 
-// Widens one row to 32-bpp x-8-8-8: the renderers are slow with 16 and 24 bpp textures.
-static void ConvertRow(const uint8_t *src, uint32_t *dst, uint32_t width, const DDPixelFormat &format) {
-    if (format.bitCount == 16 && format.redMask == 0xF800 && format.greenMask == 0x07E0) {
-        for (uint32_t x = 0; x < width; ++x) {
-            const uint32_t p = src[2 * x] | (static_cast<uint32_t>(src[2 * x + 1]) << 8);
-            const uint32_t r = (p >> 11) & 31, g = (p >> 5) & 63, b = p & 31;
-            dst[x] = ((r << 3 | r >> 2) << 16) | ((g << 2 | g >> 4) << 8) | (b << 3 | b >> 2);
+// Where a picture of the display's size lands in a window of w x h: as large as fits, aspect kept, centred.
+static void LayOut(int w, int h) {
+    const int64_t pw = gDisplay.width ? gDisplay.width : 1, ph = gDisplay.height ? gDisplay.height : 1;
+    int dw = w, dh = h;
+    if (pw != w || ph != h) {
+        if (w * ph <= h * pw)
+            dh = static_cast<int>(w * ph / pw);
+        else
+            dw = static_cast<int>(h * pw / ph);
+    }
+    sPictureRect = {(w - dw) / 2, (h - dh) / 2, dw, dh};
+    sLayoutW = w;
+    sLayoutH = h;
+}
+
+// Shows a frame of the display's pixels; `whole`: the window is redrawn in full (borders included).
+static void ShowPixels(const DDLockDesc &desc, const DDPixelFormat &format, bool whole) {
+    SDL_Surface *picture = SDL_CreateRGBSurfaceFrom(
+        desc.surface, static_cast<int>(desc.width), static_cast<int>(desc.height),
+        static_cast<int>(format.bitCount), desc.pitch, format.redMask, format.greenMask, format.blueMask, 0);
+    if (!picture) return;
+    SDL_SetSurfaceBlendMode(picture, SDL_BLENDMODE_NONE);
+    if (sRenderer) {
+        int w = 0, h = 0;
+        SDL_GetRendererOutputSize(sRenderer, &w, &h);
+        if (w != sLayoutW || h != sLayoutH) LayOut(w, h);
+        SDL_Surface *texture = nullptr;
+        if (SDL_LockTextureToSurface(sTexture, nullptr, &texture) == 0) {
+            SDL_BlitSurface(picture, nullptr, texture, nullptr);
+            SDL_UnlockTexture(sTexture);
         }
-    } else if (format.bitCount == 24 && format.redMask == 0xFF0000 && format.blueMask == 0xFF) {
-        for (uint32_t x = 0; x < width; ++x)
-            dst[x] = src[3 * x] | (static_cast<uint32_t>(src[3 * x + 1]) << 8) |
-                     (static_cast<uint32_t>(src[3 * x + 2]) << 16);
-    } else {
-        const uint32_t bytes = (format.bitCount + 7) / 8;
-        for (uint32_t x = 0; x < width; ++x) {
-            uint32_t value = 0;
-            for (uint32_t i = 0; i < bytes && i < 4; ++i)
-                value |= static_cast<uint32_t>(src[bytes * x + i]) << (8 * i);
-            uint8_t rgb[3];
-            SoftUnpackPixel(format, value, rgb);
-            dst[x] = (static_cast<uint32_t>(rgb[0]) << 16) | (static_cast<uint32_t>(rgb[1]) << 8) | rgb[2];
+        SDL_SetRenderDrawColor(sRenderer, 0, 0, 0, 255);
+        SDL_RenderClear(sRenderer);
+        SDL_RenderCopy(sRenderer, sTexture, nullptr, &sPictureRect);
+        SDL_RenderPresent(sRenderer);
+    } else if (SDL_Surface *screen = SDL_GetWindowSurface(sWindow)) {
+        if (screen->w != sLayoutW || screen->h != sLayoutH) {
+            LayOut(screen->w, screen->h);
+            whole = true;
         }
+        SDL_Rect area = {0, 0, picture->w, picture->h};
+        if (sPictureRect.w == picture->w && sPictureRect.h == picture->h) {
+            DDRect changed;
+            if (!whole && DDGetChangedRect(&changed)) {
+                area = {changed.left, changed.top, changed.right - changed.left,
+                        changed.bottom - changed.top};
+                SDL_IntersectRect(&area, &sPictureRect, &area);
+            }
+            if (whole && (sPictureRect.w != screen->w || sPictureRect.h != screen->h))
+                SDL_FillRect(screen, nullptr, 0);
+            SDL_Rect to = {sPictureRect.x + area.x, sPictureRect.y + area.y, area.w, area.h};
+            if (area.w > 0 && area.h > 0) SDL_BlitSurface(picture, &area, screen, &to);
+            area = to;
+        } else {
+            if (whole) SDL_FillRect(screen, nullptr, 0);
+            SDL_Rect to = sPictureRect;
+            SDL_BlitScaled(picture, nullptr, screen, &to);
+            area = sPictureRect;
+        }
+        if (whole)
+            SDL_UpdateWindowSurface(sWindow);
+        else if (area.w > 0 && area.h > 0)
+            SDL_UpdateWindowSurfaceRects(sWindow, &area, 1);
+    }
+    SDL_FreeSurface(picture);
+}
+
+// The window needs its picture again (first shown, resized, uncovered): the frame last presented, which the
+// visible surface holds outside the preview, or black until the next frame.
+static void ShowLastPicture() {
+    DDLockDesc desc{};
+    DDPixelFormat format{};
+    if (sWindowAlive && !gPreviewMode && SoftDeviceFrontBuffer(&desc, &format)) {
+        ShowPixels(desc, format, true);
+    } else if (sRenderer) {
+        SDL_SetRenderDrawColor(sRenderer, 0, 0, 0, 255);
+        SDL_RenderClear(sRenderer);
+        SDL_RenderPresent(sRenderer);
+    } else if (SDL_Surface *screen = SDL_GetWindowSurface(sWindow)) {
+        SDL_FillRect(screen, nullptr, 0);
+        SDL_UpdateWindowSurface(sWindow);
     }
 }
 
 // Called by the display just before it presents a frame, with the surface that is about to be seen (the
 // back buffer, or the visible surface itself while painting): the host shows exactly that.
 static void ShowSurface(DDSurface *surface) {
-    if (!sRenderer || !surface) return;
+    if (!surface) return;
     const DisplayDeviceBackend *dd = DisplayDevice();
     DDPixelFormat format{};
     DDLockDesc desc{};
     if (DDFailed(dd->getPixelFormat(surface, &format)) || DDFailed(dd->lock(surface, &desc))) return;
-    if (desc.surface && desc.width > 0 && desc.height > 0 && EnsureTexture(desc.width, desc.height)) {
-        if (format.bitCount == 32 && format.redMask == 0xFF0000 && format.greenMask == 0xFF00 &&
-            format.blueMask == 0xFF) {
-            SDL_UpdateTexture(sTexture, nullptr, desc.surface, desc.pitch);
-        } else {
-            for (uint32_t y = 0; y < desc.height; ++y)
-                ConvertRow(desc.surface + static_cast<size_t>(y) * desc.pitch,
-                           sConverted + static_cast<size_t>(y) * desc.width, desc.width, format);
-            SDL_UpdateTexture(sTexture, nullptr, sConverted, static_cast<int>(desc.width * 4));
-        }
-    }
+    if (desc.surface && desc.width > 0 && desc.height > 0) ShowPixels(desc, format, false);
     dd->unlock(surface);
-    ShowLastPicture();
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -292,9 +367,12 @@ static intptr_t Dispatch(uint32_t message, uintptr_t wParam, intptr_t lParam) {
     return SaverClassProc(kSaverWindow, message, wParam, lParam);
 }
 
-// Records the pointer at (x, y) in the picture's pixels (SDL maps events to the renderer's logical size,
-// which is the picture's) and makes the event parameter of it.
+// Records the pointer at window position (x, y) in the picture's pixels and makes the event parameter of it.
 static intptr_t PointParam(int x, int y) {
+    if (sPictureRect.w > 0 && sPictureRect.h > 0) {
+        x = static_cast<int>(static_cast<int64_t>(x - sPictureRect.x) * gDisplay.width / sPictureRect.w);
+        y = static_cast<int>(static_cast<int64_t>(y - sPictureRect.y) * gDisplay.height / sPictureRect.h);
+    }
     const int cx = x < 0 ? 0 : (x > 0xFFFF ? 0xFFFF : x);
     const int cy = y < 0 ? 0 : (y > 0xFFFF ? 0xFFFF : y);
     sCursor = {cx, cy};
@@ -474,6 +552,8 @@ int RunSdlSaver(const SaverOptions &options) {
     // With an X display named, use it or say why not; never fall back to drawing nowhere.
     if (x && *x && (!wayland || !*wayland) && (!driver || !*driver)) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The window surface straight through X shared memory: no renderer behind it, no GL driver loaded.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
         fprintf(stderr, "tavo: cannot open the display %s: %s\n", x && *x ? x : "", SDL_GetError());
@@ -519,16 +599,7 @@ int RunSdlSaver(const SaverOptions &options) {
         SDL_Quit();
         return 1;
     }
-    sRenderer = SDL_CreateRenderer(sWindow, -1, 0);
-    if (!sRenderer) sRenderer = SDL_CreateRenderer(sWindow, -1, SDL_RENDERER_SOFTWARE);
-    if (!sRenderer) {
-        fprintf(stderr, "tavo: cannot draw into the saver window: %s\n", SDL_GetError());
-        SDL_DestroyWindow(sWindow);
-        SDL_Quit();
-        return 1;
-    }
     SDL_StopTextInput();
-    ShowLastPicture();
 
     SetWinSysBackend(&kSdlWinSys);
     SetWindowBackend(&kSdlWindow);
@@ -538,6 +609,11 @@ int RunSdlSaver(const SaverOptions &options) {
     if (SDL_GetDesktopDisplayMode(0, &screen) == 0)
         SoftDeviceSetDesktop(static_cast<uint32_t>(screen.w), static_cast<uint32_t>(screen.h), 32);
     memset(sKeys, 0, sizeof sKeys);
+    // Without a stored "Resolution" the picture is drawn at the window's own size, so no scaling is needed.
+    int windowW = 0, windowH = 0;
+    SDL_GetWindowSize(sWindow, &windowW, &windowH);
+    gNativeScreenWidth = windowW > 0 ? static_cast<uint32_t>(windowW) : 0;
+    gNativeScreenHeight = windowH > 0 ? static_cast<uint32_t>(windowH) : 0;
 
 #if TAVO_HAVE_X11
     // Installed last: SDL sets its own handlers while it creates windows and renderers.
@@ -549,20 +625,21 @@ int RunSdlSaver(const SaverOptions &options) {
         exitCode = 1; // the display could not be set up; the user has been told why
         sWindowAlive = false;
     } else {
-        // The movement rule measures in the picture's pixels, whose size the session has just chosen: take
-        // the reference point again where the pointer is in the picture.
-        if (EnsureTexture(gDisplay.width, gDisplay.height)) {
-            // SDL's own idea of the pointer is empty until its first event: ask the display server.
-            int mx = 0, my = 0, wx = 0, wy = 0;
-            SDL_GetGlobalMouseState(&mx, &my);
-            SDL_GetWindowPosition(sWindow, &wx, &wy);
-            mx -= wx;
-            my -= wy;
-            float lx = 0.0f, ly = 0.0f;
-            SDL_RenderWindowToLogical(sRenderer, mx, my, &lx, &ly);
-            PointParam(static_cast<int>(lx), static_cast<int>(ly));
-            gCursorRef = sCursor;
+        ChoosePresenter();
+        if (!sRenderer && !SDL_GetWindowSurface(sWindow)) {
+            fprintf(stderr, "tavo: cannot draw into the saver window: %s\n", SDL_GetError());
+            exitCode = 1;
+            sWindowAlive = false;
         }
+        ShowLastPicture();
+        // The movement rule measures in the picture's pixels, whose size the session has just chosen: take
+        // the reference point again where the pointer is in the picture. SDL's own idea of the pointer is
+        // empty until its first event: ask the display server.
+        int mx = 0, my = 0, wx = 0, wy = 0;
+        SDL_GetGlobalMouseState(&mx, &my);
+        SDL_GetWindowPosition(sWindow, &wx, &wy);
+        PointParam(mx - wx, my - wy);
+        gCursorRef = sCursor;
         if (options.mode == SAVER_FULL_SCREEN) SDL_RaiseWindow(sWindow);
         RunLoop();
         Dispatch(EV_DESTROY, 0, 0);
@@ -573,16 +650,16 @@ int RunSdlSaver(const SaverOptions &options) {
     SetWindowBackend(nullptr);
     SetWinSysBackend(nullptr);
     if (sTexture) SDL_DestroyTexture(sTexture);
-    SDL_free(sConverted);
     sTexture = nullptr;
-    sConverted = nullptr;
+    gNativeScreenWidth = gNativeScreenHeight = 0;
 #if TAVO_HAVE_X11
     // The owner's window is gone: tearing SDL down would only send it more requests, whose errors the
     // library's default handler turns into an exit with 1. The process ends now anyway.
     if (sForeignWindowGone) return exitCode;
 #endif
-    SDL_DestroyRenderer(sRenderer);
+    if (sRenderer) SDL_DestroyRenderer(sRenderer);
     sRenderer = nullptr;
+    sLayoutW = sLayoutH = 0;
     // A foreign window stays its owner's; SDL only lets go of it.
     SDL_DestroyWindow(sWindow);
     sWindow = nullptr;

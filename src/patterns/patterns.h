@@ -57,9 +57,12 @@ extern int32_t gRandomBackground;              // "Random Background", 1
 extern uint32_t gPhysicsRate;                  // "Physics Rate", 50000 physics steps per second (0 = unpaced)
 extern int32_t gAllPresetsUsed;                // derived: no pattern has dontUse set
 extern uint32_t gScreenWidth, gScreenHeight;   // requested display size parsed from "Resolution"
-extern int gResolutionStored; // 1 when "Resolution" was read from the store or given on the command line
 // Called at the end of a full GetSettings: the command line's settings for this run, over the stored ones.
 extern void (*gApplyRunSettings)();
+extern int gResolutionStored; // 1 once "Resolution" came from the store or the command line, else 0
+// The size of the host's own screen or window, drawn at when no "Resolution" is stored (a host with no
+// display modes to change); 0 x 0 where the stored or default size always applies.
+extern uint32_t gNativeScreenWidth, gNativeScreenHeight;
 
 // ---------------------------------------------------------------------------------------------------------------
 // The settings store: the global values of SETTINGS_KEY and one subkey per stored pattern

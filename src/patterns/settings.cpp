@@ -156,7 +156,11 @@ static void ReadPresetValues(void *key, Preset *p) {
 
 static void ReadGlobals(void *key) {
     ReadRegDword(key, "Show More Options", &gShowMoreOptions, 0);
-    ReadRegString(key, "Resolution", gResolution, SETTING_TEXT_LEN, kDefaultResolution);
+    ReadRegString(key, "Resolution", gResolution, SETTING_TEXT_LEN, "");
+    if (gResolution[0])
+        gResolutionStored = 1;
+    else
+        snprintf(gResolution, sizeof gResolution, "%s", kDefaultResolution);
     ReadRegDword(key, "Use Random Preset", &gUseRandomPreset, 0);
     ReadRegDword(key, "Morph Settings", &gMorphSettings, 1);
     ReadRegDword(key, "Morph Interval", &gMorphInterval, 20);
@@ -301,7 +305,16 @@ bool GetSettings(bool patternsOnly) {
 
     gScreenWidth = 640;
     gScreenHeight = 480;
-    if (!gPreviewMode) ParseResolution(gResolution, &gScreenWidth, &gScreenHeight);
+    if (gPreviewMode) return true;
+    // No display mode to pick on a host that gives its own size: draw at that size, and let "Resolution"
+    // say so, so the start-up hint does not offer the size already in use.
+    char native[SETTING_TEXT_LEN + 1];
+    snprintf(native, sizeof native, "%lu x %lu", static_cast<unsigned long>(gNativeScreenWidth),
+             static_cast<unsigned long>(gNativeScreenHeight));
+    if (!gResolutionStored && ParseResolution(native, &gScreenWidth, &gScreenHeight))
+        memcpy(gResolution, native, sizeof native);
+    else
+        ParseResolution(gResolution, &gScreenWidth, &gScreenHeight);
     return true;
 }
 

@@ -2,6 +2,7 @@
 #include "platform/clock.h"
 
 static const ClockBackend *sClock = nullptr; // nullptr: the system clock
+static uint64_t (*sProcessCpu)() = nullptr;  // nullptr: the system's count
 
 static const ClockBackend *Clock() {
     return sClock ? sClock : SystemClockBackend();
@@ -21,4 +22,10 @@ uint32_t PlatformCalendarSeconds() {
 }
 void PlatformSleep(uint32_t ms) {
     Clock()->sleepMs(ms);
+}
+uint64_t PlatformProcessCpuUs() {
+    return sProcessCpu ? sProcessCpu() : SystemProcessCpuUs();
+}
+void SetProcessCpuSource(uint64_t (*source)()) {
+    sProcessCpu = source;
 }

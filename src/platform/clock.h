@@ -17,10 +17,15 @@ struct ClockBackend {
 
 // The system's own clock of this build (clock_posix.cpp or clock_win32.cpp).
 const ClockBackend *SystemClockBackend();
+uint64_t SystemProcessCpuUs();
 // Installs a clock; nullptr puts the system clock back.
 void SetClockBackend(const ClockBackend *backend);
 
 uint32_t PlatformTickCount();
+// Processor time used by this process so far, user and system together, in microseconds.
+uint64_t PlatformProcessCpuUs();
+// Tests: a source for PlatformProcessCpuUs; nullptr puts the system's back.
+void SetProcessCpuSource(uint64_t (*source)());
 void PlatformLocalTime(LocalTime *out);
 uint32_t PlatformCalendarSeconds();
 void PlatformSleep(uint32_t ms);

@@ -31,6 +31,12 @@ static void PosixSleep(uint32_t ms) {
     nanosleep(&ts, nullptr);
 }
 
+uint64_t SystemProcessCpuUs() {
+    timespec ts{};
+    if (clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts) != 0) return 0;
+    return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
+}
+
 const ClockBackend *SystemClockBackend() {
     static const ClockBackend backend = {PosixTickCount, PosixLocalTime, PosixCalendarSeconds, PosixSleep};
     return &backend;

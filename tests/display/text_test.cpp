@@ -1,4 +1,5 @@
 #include "display_fixture.h"
+#include "platform/clock.h"
 
 namespace {
 
@@ -104,6 +105,44 @@ TEST_F(TextSlots, EmptyTextGivesAnEmptySlotThatCopiesNothing) {
     DDBltTextSlot(TEXT_SLOT_HINT);
     DDBltTextSlot(TEXT_SLOT_KEYHELP1); // never drawn
     EXPECT_EQ(SoftDeviceCalls(SOFT_BLT), 0u);
+}
+
+uint64_t gCpuUs = 0;
+uint64_t ScriptedCpu() {
+    return gCpuUs;
+}
+
+// Frames every 20 ms while the process uses a quarter of a processor: each second the figure is measured
+// anew and drawn in the bottom-left corner; in between, and without gShowFps, it is only copied or absent.
+TEST_F(TextSlots, FrameRateFigureMeasuresEachSecondInTheCorner) {
+    SetProcessCpuSource(ScriptedCpu);
+    gCpuUs = 5000000;
+    gShowFps = 1;
+    uint32_t blts = 0;
+    for (int frame = 0; frame <= 100; ++frame) {
+        SCOPED_TRACE(frame);
+        DDPresent();
+        const bool due = frame == 50 || frame == 100;
+        ASSERT_EQ(gDrawn.size(), due ? 1u : 0u);
+        if (due) {
+            EXPECT_EQ(gDrawn[0].text, frame == 50 ? "50 fps  25.0% CPU" : "50 fps  12.5% CPU");
+            const DDRect r = gTextSlotRect[TEXT_SLOT_FPS];
+            EXPECT_TRUE((r == DDRect{0, 480 - 17, 7 * static_cast<int32_t>(gDrawn[0].text.size()), 480}));
+            EXPECT_EQ(gFilled.size(), 1u) << "on a black box";
+            gDrawn.clear();
+            gFilled.clear();
+        }
+        blts += frame >= 50; // copied onto every frame once it exists
+        EXPECT_EQ(SoftDeviceCalls(SOFT_BLT), blts);
+        AdvanceScriptedTime(20);
+        gCpuUs += frame < 50 ? 5000 : 2500;
+    }
+    gShowFps = 0;
+    AdvanceScriptedTime(1000);
+    DDPresent();
+    EXPECT_TRUE(gDrawn.empty());
+    EXPECT_EQ(SoftDeviceCalls(SOFT_BLT), blts);
+    SetProcessCpuSource(nullptr);
 }
 
 // The build's own text backend (FreeType, or GDI on Windows) really puts the glyphs into the slot.

@@ -222,6 +222,59 @@ TEST_F(SettingsTest, ResolutionSetsTheDisplaySizeExceptInPreview) {
     }
 }
 
+TEST_F(SettingsTest, HostSizeIsDrawnAtOnlyWhenNoResolutionIsStored) {
+    struct Case {
+        const char *stored; // "Resolution" in the store, nullptr for none
+        uint32_t hostW, hostH;
+        int preview;
+        uint32_t wantW, wantH;
+    } const cases[] = {
+        {nullptr, 1920, 1080, 0, 1920, 1080}, {"800 x 600", 1920, 1080, 0, 800, 600},
+        {nullptr, 1920, 1080, 1, 640, 480},   {nullptr, 300, 200, 0, 640, 480},
+        {nullptr, 0, 0, 0, 640, 480},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.stored ? c.stored : "none") << " host " << c.hostW);
+        Load(c.stored ? std::string(KEY "]\n\"Resolution\"=\"") + c.stored + "\"\n" : std::string(KEY "]\n"));
+        gResolutionStored = 0;
+        gNativeScreenWidth = c.hostW;
+        gNativeScreenHeight = c.hostH;
+        gPreviewMode = c.preview;
+        ASSERT_TRUE(GetSettings(false));
+        EXPECT_EQ(gScreenWidth, c.wantW);
+        EXPECT_EQ(gScreenHeight, c.wantH);
+        EXPECT_EQ(gResolutionStored, c.stored ? 1 : 0);
+        if (!c.preview) { // the start-up hint compares the desktop with the size in use
+            uint32_t w = 0, h = 0;
+            EXPECT_TRUE(ParseResolution(gResolution, &w, &h) && w == c.wantW && h == c.wantH) << gResolution;
+        }
+    }
+    gNativeScreenWidth = gNativeScreenHeight = 0;
+    gResolutionStored = 0;
+    gPreviewMode = 0;
+}
+
+TEST_F(SettingsTest, HandEditedValuesAreMadeSaneAtLoad) {
+    Load(KEY "]\n\"Morph Duration\"=dword:00000000\n\"Painting Mode\"=dword:ffffffff\n"
+             "\"Background Brightness\"=dword:00001000\n\"Physics Rate\"=dword:ffffffff\n\"Show "
+             "Names\"=dword:00000007\n" KEY
+             "\\Odd]\n\"Trail Density\"=dword:00000000\n\"Number Of Trails\"=dword:80000000\n"
+             "\"Sparkliness\"=dword:00000001\n\"Sparkle\"=dword:00000005\n"
+             "\"Spiral Inc\"=hex:00,00,00,00,00,00,f0,7f\n");
+    ASSERT_TRUE(GetSettings(false));
+    EXPECT_EQ(gMorphDuration, 1);
+    EXPECT_EQ(gPaintingMode, 0);
+    EXPECT_EQ(gBackgroundBrightness, 255);
+    EXPECT_EQ(gPhysicsRate, 10000000u);
+    EXPECT_EQ(gShowNames, 1);
+    const Preset &p = gPresets[15];
+    EXPECT_EQ(p.trailDensity, 1);
+    EXPECT_EQ(p.numberOfTrails, 1);
+    EXPECT_EQ(p.sparkliness, 4);
+    EXPECT_EQ(p.sparkle, 1);
+    EXPECT_EQ(p.spiralInc, 0.0) << "infinity takes pattern 0's value";
+}
+
 TEST_F(SettingsTest, ShortDwordAndBinaryValuesCountAsMissing) {
     Load(KEY "]\n\"Morph Interval\"=hex:05\n" KEY "\\Short]\n\"Trail Length\"=hex(4):07,00\n"
              "\"Spiral Inc\"=hex:01,02,03\n\"Trail Width\"=\"12\"\n");
