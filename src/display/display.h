@@ -53,6 +53,7 @@ bool DDCreateSurfaces();
 void DDEnumModesCallback(const DDModeDesc *mode);
 void DDGetResolutions(char list[MODE_LIST_SIZE][MODE_TEXT_LEN], uint32_t *count);
 bool DDCreateBgSurface();
+void DDPaintBgSurface(); // the gradient, again after its surface was restored
 void DDUpdatePreviewRect();
 // Writes one pixel (2 x 2 when doubled) into the locked surface; positions outside the display are dropped.
 void DDPutPixel(int32_t x, int32_t y, uint32_t colour, bool doubled);
@@ -64,6 +65,8 @@ void DDBltTextSlot(int slot);
 bool DDLockTarget();
 void DDUnlockTarget();
 void DDPresent();
+// Restores whatever surface reports itself lost and redraws what it held; false when a restore failed.
+bool DDRestoreLostSurfaces();
 void DDCleanUp(); // safe at any time, any number of times
 // Tests and tools: called with the locked-then-unlocked drawing target just before each presentation.
 using DDPresentProbe = void (*)(DDSurface *target);
@@ -82,6 +85,9 @@ void DDDrawText(const char *text, const char *secondText, float mix, bool fill, 
 using DDDrawTextProbe = void (*)(const char *text, const char *secondText, float mix, bool fill, int32_t size,
                                  int slot, uint32_t colour, bool bold);
 void DDSetDrawTextProbe(DDDrawTextProbe probe);
+// Draws every slot again from its last request, after the text surface was restored.
+void DDRedrawTextSlots();
+void DDForgetTextSlots(); // the text surface is gone: nothing to draw again
 extern const char *const kKeyHelpLine1;
 extern const char *const kKeyHelpLine2;
 
@@ -109,9 +115,9 @@ void GetProductVersion(const char *fileName, char *version, size_t versionSize);
 // ---------------------------------------------------------------------------------------------------------------
 // Performance hints (hints.cpp)
 // ---------------------------------------------------------------------------------------------------------------
-constexpr float HINT_START_LOWEST_RATE = 10000.0f;      // frames per second before any measurement
+constexpr float HINT_START_LOWEST_RATE = 10000.0f;       // frames per second before any measurement
 constexpr float HINT_RATE_AFTER_DOUBLE_SIZE = 100000.0f; // set by the D key: the rate is judged afresh
-constexpr float HINT_SLOW_RATE = 20.0f;                 // below this many frames per second a hint is given
+constexpr float HINT_SLOW_RATE = 20.0f;                  // below this many frames per second a hint is given
 
 extern float gLowestFrameRate; // lowest positive measured frame rate so far, frames per second
 

@@ -1,13 +1,13 @@
 // Frame presentation: clearing the drawing target, copying text slots onto it, locking it for the pixel
-// writer, showing the frame (with bounded recovery of lost surfaces), and the tear-down. After a failure has
-// torn the display down, every operation here does nothing until the next successful set-up.
+// writer and showing the frame, each with bounded recovery of lost surfaces, and the tear-down. After a
+// failure has torn the display down, every operation here does nothing until the next successful set-up.
 #include <cstring>
 
 #include "display/display.h"
 #include "engine/engine.h"
 #include "host/host.h"
 
-constexpr int MAX_PRESENT_RETRIES = 3; // a display that keeps losing its surfaces drops the frame after this
+constexpr int MAX_RESTORE_RETRIES = 3; // a display that keeps losing its surfaces drops the frame after this
 
 static uint32_t sFillColour = 0; // black in the display's format, packed at the first clear
 static bool sFillPacked = false;
@@ -27,34 +27,100 @@ void DDSetPresentProbe(DDPresentProbe probe) {
     sPresentProbe = probe;
 }
 
+// Text slots copied onto the drawing target since it was last cleared: what a restored target gets back.
+static uint32_t sSlotsCopied = 0;
+
+static int32_t FillTarget() {
+    const DisplayDeviceBackend *dd = DisplayDevice();
+    if (gBlueBackground && gDisplay.bgSurface) return dd->blt(Target(), nullptr, gDisplay.bgSurface, nullptr);
+    return dd->colourFill(Target(), nullptr, sFillColour);
+}
+
+static int32_t CopySlot(int slot) {
+    const DDRect &r = gTextSlotRect[slot];
+    if (r.right <= r.left || r.bottom <= r.top) return DD_OK; // never drawn, or empty text: nothing to copy
+    return DisplayDevice()->blt(Target(), &r, gDisplay.textSurface, &r);
+}
+
+enum RestoreResult { RESTORE_FAILED = -1, NOT_LOST = 0, RESTORED = 1 };
+
+static RestoreResult RestoreIfLost(DDSurface *surface) {
+    const DisplayDeviceBackend *dd = DisplayDevice();
+    if (!surface || dd->isLost(surface) != DDERR_SURFACELOST) return NOT_LOST;
+    return DDFailed(dd->restore(surface)) ? RESTORE_FAILED : RESTORED;
+}
+
+// Restores every surface that reports itself lost and puts back what a restore leaves undefined: the
+// gradient, the text slots and, when the drawing target itself came back, its background and the slots
+// already copied this frame. False when a restore failed: the caller gives up on this frame.
+static bool RestoreSurfaces() {
+    const RestoreResult primary = RestoreIfLost(gDisplay.primary);
+    if (primary == RESTORE_FAILED) return false;
+    const RestoreResult back = RestoreIfLost(gDisplay.back);
+    if (back == RESTORE_FAILED) return false;
+    const RestoreResult bg = RestoreIfLost(gDisplay.bgSurface);
+    if (bg == RESTORE_FAILED) return false;
+    const RestoreResult text = RestoreIfLost(gDisplay.textSurface);
+    if (text == RESTORE_FAILED) return false;
+    if (bg == RESTORED) DDPaintBgSurface();
+    if (text == RESTORED) DDRedrawTextSlots();
+    const bool targetBack = Target() == gDisplay.primary ? primary == RESTORED : back == RESTORED;
+    if (targetBack || bg == RESTORED || text == RESTORED) {
+        FillTarget();
+        for (int slot = 0; slot < NUM_TEXT_SLOTS; ++slot)
+            if (sSlotsCopied & (1u << slot)) CopySlot(slot);
+    }
+    return true;
+}
+
+// One surface operation of the frame; while it reports a lost surface the surfaces are restored and the
+// operation retried, a bounded number of times and never after a failed restore.
+template <typename Operation> static int32_t WithRecovery(Operation operation) {
+    int32_t r = operation();
+    for (int retry = 0; r == DDERR_SURFACELOST && retry < MAX_RESTORE_RETRIES; ++retry) {
+        if (!RestoreSurfaces()) break;
+        r = operation();
+    }
+    return r;
+}
+
+bool DDRestoreLostSurfaces() {
+    return Usable() && RestoreSurfaces();
+}
+
 void DDClearTarget() {
     if (!Usable()) return;
     if (!sFillPacked) {
         sFillColour = DDPackColour(0, 0, 0);
         sFillPacked = true;
     }
-    const DisplayDeviceBackend *dd = DisplayDevice();
-    if (gBlueBackground && gDisplay.bgSurface)
-        dd->blt(Target(), nullptr, gDisplay.bgSurface, nullptr);
-    else
-        dd->colourFill(Target(), nullptr, sFillColour);
+    sSlotsCopied = 0;
+    WithRecovery(FillTarget);
 }
 
 void DDBltTextSlot(int slot) {
     if (!Usable() || !gDisplay.textSurface || slot < 0 || slot >= NUM_TEXT_SLOTS) return;
-    const DDRect &r = gTextSlotRect[slot];
-    if (r.right <= r.left || r.bottom <= r.top) return; // never drawn, or empty text: nothing to copy
-    DisplayDevice()->blt(Target(), &r, gDisplay.textSurface, &r);
+    sSlotsCopied |= 1u << slot;
+    WithRecovery([slot] { return CopySlot(slot); });
+}
+
+static bool sUnlockFailed = false; // the target may still be locked: let go before locking it again
+
+static int32_t LockOnce() {
+    const DisplayDeviceBackend *dd = DisplayDevice();
+    // Without letting go of a surface whose unlock failed, every later frame would fail to lock it.
+    if (sUnlockFailed) sUnlockFailed = DDFailed(dd->unlock(Target()));
+    return dd->lock(Target(), &gDisplay.lockDesc);
 }
 
 bool DDLockTarget() {
     if (!Usable()) return false;
-    return !DDFailed(DisplayDevice()->lock(Target(), &gDisplay.lockDesc));
+    return !DDFailed(WithRecovery(LockOnce));
 }
 
 void DDUnlockTarget() {
     if (!Usable()) return;
-    DisplayDevice()->unlock(Target());
+    sUnlockFailed = DDFailed(DisplayDevice()->unlock(Target()));
 }
 
 static int32_t PresentOnce() {
@@ -69,20 +135,10 @@ static int32_t PresentOnce() {
     return dd->flip(gDisplay.primary);
 }
 
-// Restores a surface that reports itself lost; false when the restore failed.
-static bool RestoreIfLost(DDSurface *surface) {
-    const DisplayDeviceBackend *dd = DisplayDevice();
-    if (!surface || dd->isLost(surface) != DDERR_SURFACELOST) return true;
-    return !DDFailed(dd->restore(surface));
-}
-
 void DDPresent() {
     if (!Usable()) return;
     if (sPresentProbe) sPresentProbe(Target());
-    for (int retry = 0;; ++retry) {
-        if (PresentOnce() != DDERR_SURFACELOST || retry == MAX_PRESENT_RETRIES) return;
-        if (!RestoreIfLost(gDisplay.primary) || !RestoreIfLost(gDisplay.back)) return;
-    }
+    WithRecovery(PresentOnce);
 }
 
 void DDCleanUp() {
@@ -95,6 +151,8 @@ void DDCleanUp() {
         if (*s) dd->releaseSurface(*s);
         *s = nullptr;
     }
+    DDForgetTextSlots();
+    sUnlockFailed = false;
     dd->releaseDevice(gDisplay.device);
     gDisplay.device = nullptr;
     gDisplay.lockDesc = {};
@@ -107,6 +165,8 @@ void DDResetForTests() {
     memset(gTextSlotRect, 0, sizeof(DDRect) * NUM_TEXT_SLOTS);
     sFillColour = 0;
     sFillPacked = false;
+    sSlotsCopied = 0;
+    sUnlockFailed = false;
     sPresentProbe = nullptr;
     gBlueBackground = 0;
 }
