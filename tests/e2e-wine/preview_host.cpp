@@ -40,8 +40,15 @@ template <typename Done> static bool Pump(DWORD timeoutMs, Done done) {
     }
 }
 
-// Non-black pixels of the window's client area as the screen shows it.
-static long LitPixels(HWND window) {
+// Pixels of the trail figure in the window's client area as the screen shows it: neither black nor this
+// window's grey, nor the blue gradient (no red, no green), nor the grey of the name text.
+static bool FigurePixel(DWORD p) {
+    const DWORD r = (p >> 16) & 0xFF, g = (p >> 8) & 0xFF, b = p & 0xFF;
+    if (r == g && g == b) return false;
+    return r > 0x30 || g > 0x30;
+}
+
+static long FigurePixels(HWND window) {
     RECT client;
     GetClientRect(window, &client);
     POINT origin = {0, 0};
@@ -64,7 +71,7 @@ static long LitPixels(HWND window) {
         GdiFlush();
         const DWORD *pixel = static_cast<const DWORD *>(bits);
         for (long i = 0; i < static_cast<long>(w) * h; ++i)
-            if (pixel[i] & 0x00F0F0F0) ++lit;
+            if (FigurePixel(pixel[i])) ++lit;
         SelectObject(memory, old);
         DeleteObject(bitmap);
     }
@@ -134,14 +141,16 @@ int main(int argc, char **argv) {
     PostMessageA(preview, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
     long lit = 0;
     Pump(showMs, [&] {
-        const long now = LitPixels(sHost);
+        const long now = FigurePixels(sHost);
         if (now > lit) lit = now;
         return saverEnded();
     });
     if (saverEnded()) return Fail(5, "the saver ended while its preview was shown");
-    printf("preview-host: at most %ld lit pixels of %d seen in the preview\n", lit,
+    printf("preview-host: at most %ld figure pixels of %d seen in the preview\n", lit,
            kClientWidth * kClientHeight);
     fflush(stdout);
+    // Trails cover a part of the picture: none means nothing was drawn, all of it something else.
+    if (lit < 100 || lit > kClientWidth * kClientHeight / 2) return Fail(9, "no trail figure in the preview");
 
     // The saver's child notifies this window as it goes, so the wait keeps handling messages.
     DestroyWindow(sHost);

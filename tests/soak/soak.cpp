@@ -21,7 +21,7 @@
 #include "support/scripted_winsys.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+extern "C" size_t __sanitizer_get_current_allocated_bytes(); // the sanitizer runtime's own count
 static size_t HeapInUse() {
     return __sanitizer_get_current_allocated_bytes();
 }
