@@ -58,6 +58,7 @@ bool DDCreateSurfaces();
 void DDEnumModesCallback(const DDModeDesc *mode);
 void DDGetResolutions(char list[MODE_LIST_SIZE][MODE_TEXT_LEN], uint32_t *count);
 bool DDCreateBgSurface();
+void DDPaintBgSurface(); // the gradient, again after its surface was restored
 void DDUpdatePreviewRect();
 // Writes one pixel (2 x 2 when doubled) into the locked surface; positions outside the display are dropped.
 void DDPutPixel(int32_t x, int32_t y, uint32_t colour, bool doubled);
@@ -76,6 +77,8 @@ bool DDGetChangedRect(DDRect *rect);
 // The frame-rate figure on the drawing target (fps.cpp), called by DDPresent while gShowFps is set.
 void DDShowFps();
 void DDResetFpsForTests();
+// Restores whatever surface reports itself lost and redraws what it held; false when a restore failed.
+bool DDRestoreLostSurfaces();
 void DDCleanUp(); // safe at any time, any number of times
 // Tests and tools: called with the locked-then-unlocked drawing target just before each presentation.
 using DDPresentProbe = void (*)(DDSurface *target);
@@ -94,6 +97,9 @@ void DDDrawText(const char *text, const char *secondText, float mix, bool fill, 
 using DDDrawTextProbe = void (*)(const char *text, const char *secondText, float mix, bool fill, int32_t size,
                                  int slot, uint32_t colour, bool bold);
 void DDSetDrawTextProbe(DDDrawTextProbe probe);
+// Draws every slot again from its last request, after the text surface was restored.
+void DDRedrawTextSlots();
+void DDForgetTextSlots(); // the text surface is gone: nothing to draw again
 extern const char *const kKeyHelpLine1;
 extern const char *const kKeyHelpLine2;
 

@@ -1,13 +1,13 @@
 // Frame presentation: clearing the drawing target, copying text slots onto it, locking it for the pixel
-// writer, showing the frame (with bounded recovery of lost surfaces), and the tear-down. After a failure has
-// torn the display down, every operation here does nothing until the next successful set-up.
+// writer and showing the frame, each with bounded recovery of lost surfaces, and the tear-down. After a
+// failure has torn the display down, every operation here does nothing until the next successful set-up.
 #include <cstring>
 
 #include "display/display.h"
 #include "engine/engine.h"
 #include "host/host.h"
 
-constexpr int MAX_PRESENT_RETRIES = 3; // a display that keeps losing its surfaces drops the frame after this
+constexpr int MAX_RESTORE_RETRIES = 3; // a display that keeps losing its surfaces drops the frame after this
 
 static uint32_t sFillColour = 0; // black in the display's format, packed at the first clear
 static bool sFillPacked = false;
@@ -65,6 +65,77 @@ void DDSetPresentProbe(DDPresentProbe probe) {
     sPresentProbe = probe;
 }
 
+// Text slots copied onto the drawing target since it was last cleared: what a restored target gets back.
+static uint32_t sSlotsCopied = 0;
+
+static const DDRect *sFillRect = nullptr; // the part of the target the next fill restores; nullptr: all of it
+
+static int32_t FillTarget() {
+    const DisplayDeviceBackend *dd = DisplayDevice();
+    if (gBlueBackground && gDisplay.bgSurface)
+        return dd->blt(Target(), sFillRect, gDisplay.bgSurface, sFillRect);
+    return dd->colourFill(Target(), sFillRect, sFillColour);
+}
+
+static int32_t CopySlot(int slot) {
+    const DDRect &r = gTextSlotRect[slot];
+    if (r.right <= r.left || r.bottom <= r.top) return DD_OK; // never drawn, or empty text: nothing to copy
+    return DisplayDevice()->blt(Target(), &r, gDisplay.textSurface, &r);
+}
+
+static bool sLostThisFrame = false; // a surface was restored since the last presentation
+
+enum RestoreResult { RESTORE_FAILED = -1, NOT_LOST = 0, RESTORED = 1 };
+
+static RestoreResult RestoreIfLost(DDSurface *surface) {
+    const DisplayDeviceBackend *dd = DisplayDevice();
+    if (!surface || dd->isLost(surface) != DDERR_SURFACELOST) return NOT_LOST;
+    return DDFailed(dd->restore(surface)) ? RESTORE_FAILED : RESTORED;
+}
+
+// Restores every surface that reports itself lost and puts back what a restore leaves undefined: the
+// gradient, the text slots and, when the drawing target itself came back, its background and the slots
+// already copied this frame. False when a restore failed: the caller gives up on this frame.
+static bool RestoreSurfaces() {
+    const RestoreResult primary = RestoreIfLost(gDisplay.primary);
+    if (primary == RESTORE_FAILED) return false;
+    const RestoreResult back = RestoreIfLost(gDisplay.back);
+    if (back == RESTORE_FAILED) return false;
+    const RestoreResult bg = RestoreIfLost(gDisplay.bgSurface);
+    if (bg == RESTORE_FAILED) return false;
+    const RestoreResult text = RestoreIfLost(gDisplay.textSurface);
+    if (text == RESTORE_FAILED) return false;
+    if (primary == RESTORED || back == RESTORED || bg == RESTORED || text == RESTORED) {
+        ForgetDrawnAreas(); // a restored surface holds nothing known
+        sLostThisFrame = true;
+    }
+    if (bg == RESTORED) DDPaintBgSurface();
+    if (text == RESTORED) DDRedrawTextSlots();
+    const bool targetBack = Target() == gDisplay.primary ? primary == RESTORED : back == RESTORED;
+    if (targetBack || bg == RESTORED || text == RESTORED) {
+        sFillRect = nullptr;
+        FillTarget();
+        for (int slot = 0; slot < NUM_TEXT_SLOTS; ++slot)
+            if (sSlotsCopied & (1u << slot)) CopySlot(slot);
+    }
+    return true;
+}
+
+// One surface operation of the frame; while it reports a lost surface the surfaces are restored and the
+// operation retried, a bounded number of times and never after a failed restore.
+template <typename Operation> static int32_t WithRecovery(Operation operation) {
+    int32_t r = operation();
+    for (int retry = 0; r == DDERR_SURFACELOST && retry < MAX_RESTORE_RETRIES; ++retry) {
+        if (!RestoreSurfaces()) break;
+        r = operation();
+    }
+    return r;
+}
+
+bool DDRestoreLostSurfaces() {
+    return Usable() && RestoreSurfaces();
+}
+
 void DDClearTarget() {
     if (!Usable()) return;
     if (!sFillPacked) {
@@ -85,11 +156,10 @@ void DDClearTarget() {
     const bool all =
         area.left == 0 && area.top == 0 && area.right == whole.right && area.bottom == whole.bottom;
     const DDRect *rect = all ? nullptr : &area;
-    const DisplayDeviceBackend *dd = DisplayDevice();
-    if (blue)
-        dd->blt(Target(), rect, gDisplay.bgSurface, rect);
-    else
-        dd->colourFill(Target(), rect, sFillColour);
+    sSlotsCopied = 0;
+    sFillRect = rect;
+    WithRecovery(FillTarget);
+    sFillRect = nullptr;
 }
 
 void DDNoteDrawn(const DDRect *rect) {
@@ -104,20 +174,28 @@ bool DDGetChangedRect(DDRect *rect) {
 
 void DDBltTextSlot(int slot) {
     if (!Usable() || !gDisplay.textSurface || slot < 0 || slot >= NUM_TEXT_SLOTS) return;
-    const DDRect &r = gTextSlotRect[slot];
-    if (r.right <= r.left || r.bottom <= r.top) return; // never drawn, or empty text: nothing to copy
-    DisplayDevice()->blt(Target(), &r, gDisplay.textSurface, &r);
-    DDNoteDrawn(&r);
+    sSlotsCopied |= 1u << slot;
+    WithRecovery([slot] { return CopySlot(slot); });
+    DDNoteDrawn(&gTextSlotRect[slot]);
+}
+
+static bool sUnlockFailed = false; // the target may still be locked: let go before locking it again
+
+static int32_t LockOnce() {
+    const DisplayDeviceBackend *dd = DisplayDevice();
+    // Without letting go of a surface whose unlock failed, every later frame would fail to lock it.
+    if (sUnlockFailed) sUnlockFailed = DDFailed(dd->unlock(Target()));
+    return dd->lock(Target(), &gDisplay.lockDesc);
 }
 
 bool DDLockTarget() {
     if (!Usable()) return false;
-    return !DDFailed(DisplayDevice()->lock(Target(), &gDisplay.lockDesc));
+    return !DDFailed(WithRecovery(LockOnce));
 }
 
 void DDUnlockTarget() {
     if (!Usable()) return;
-    DisplayDevice()->unlock(Target());
+    sUnlockFailed = DDFailed(DisplayDevice()->unlock(Target()));
 }
 
 static int32_t PresentOnce() {
@@ -130,13 +208,6 @@ static int32_t PresentOnce() {
     }
     if (gPainting) return DD_OK; // the frame was drawn on the visible surface itself
     return dd->flip(gDisplay.primary);
-}
-
-// Restores a surface that reports itself lost; false when the restore failed.
-static bool RestoreIfLost(DDSurface *surface) {
-    const DisplayDeviceBackend *dd = DisplayDevice();
-    if (!surface || dd->isLost(surface) != DDERR_SURFACELOST) return true;
-    return !DDFailed(dd->restore(surface));
 }
 
 // The frame in progress becomes the last shown.
@@ -157,13 +228,11 @@ void DDPresent() {
     // visible surface is not known.
     sChanged = ClipToDisplay(Union(sCleared, sDrawn[0]));
     if (gShowFps) sChanged = ClipToDisplay(Union(sChanged, gTextSlotRect[TEXT_SLOT_FPS]));
-    sChangedKnown = !gPreviewMode;
+    sChangedKnown = !gPreviewMode && !sLostThisFrame;
     if (sPresentProbe) sPresentProbe(Target());
-    for (int retry = 0;; ++retry) {
-        if (PresentOnce() != DDERR_SURFACELOST) return NoteShown(retry > 0);
-        if (retry == MAX_PRESENT_RETRIES || !RestoreIfLost(gDisplay.primary) || !RestoreIfLost(gDisplay.back))
-            return NoteShown(true);
-    }
+    const bool lost = WithRecovery(PresentOnce) == DDERR_SURFACELOST || sLostThisFrame;
+    NoteShown(lost);
+    sLostThisFrame = false;
 }
 
 void DDCleanUp() {
@@ -189,6 +258,10 @@ void DDResetForTests() {
     memset(gTextSlotRect, 0, sizeof(DDRect) * NUM_TEXT_SLOTS);
     sFillColour = 0;
     sFillPacked = false;
+    sSlotsCopied = 0;
+    sUnlockFailed = false;
+    sLostThisFrame = false;
+    sFillRect = nullptr;
     sPresentProbe = nullptr;
     sClearedBlue = -1;
     sDrawn[0] = sDrawn[1] = sDrawn[2] = sCleared = sChanged = {};

@@ -74,12 +74,9 @@ void DDPutPixel(int32_t x, int32_t y, uint32_t colour, bool doubled) {
     }
 }
 
-bool DDCreateBgSurface() {
+void DDPaintBgSurface() {
     const DisplayDeviceBackend *dd = DisplayDevice();
-    const int32_t r =
-        dd->createOffscreen(gDisplay.device, gDisplay.width, gDisplay.height, &gDisplay.bgSurface);
-    if (DDFailed(r)) FAIL_WITH("DDCreateBgSurface failed with error: %s", r);
-    if (DDFailed(dd->lock(gDisplay.bgSurface, &gDisplay.lockDesc))) return true; // stays unfilled
+    if (!gDisplay.bgSurface || DDFailed(dd->lock(gDisplay.bgSurface, &gDisplay.lockDesc))) return;
     for (uint32_t y = 0; y < gDisplay.height; ++y) {
         const double level = static_cast<double>(gBackgroundBrightness) * y / gDisplay.height + 0.5;
         const uint32_t colour = DDPackColour(0, 0, static_cast<uint32_t>(level));
@@ -87,6 +84,13 @@ bool DDCreateBgSurface() {
             DDPutPixel(static_cast<int32_t>(x), static_cast<int32_t>(y), colour, false);
     }
     dd->unlock(gDisplay.bgSurface);
+}
+
+bool DDCreateBgSurface() {
+    const int32_t r = DisplayDevice()->createOffscreen(gDisplay.device, gDisplay.width, gDisplay.height,
+                                                       &gDisplay.bgSurface);
+    if (DDFailed(r)) FAIL_WITH("DDCreateBgSurface failed with error: %s", r);
+    DDPaintBgSurface(); // a failed lock leaves it unfilled
     return true;
 }
 

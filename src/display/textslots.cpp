@@ -1,6 +1,8 @@
 // Text overlays: the off-screen text surface and its slots (key help, hint, pattern name, frame rate), drawn
 // only when their text changes and copied onto every frame. A morph cross-fades the name by drawing both
 // names without background, the heavier one last.
+#include <cstring>
+
 #include "display/display.h"
 #include "platform/text.h"
 
@@ -36,12 +38,63 @@ void DDSetDrawTextProbe(DDDrawTextProbe probe) {
     sDrawTextProbe = probe;
 }
 
+// The last request of each slot, so that a restored text surface can be drawn again.
+constexpr size_t SLOT_TEXT_LEN = 256;
+struct SlotRequest {
+    bool drawn;
+    char text[SLOT_TEXT_LEN], secondText[SLOT_TEXT_LEN];
+    float mix;
+    int32_t size;
+    uint32_t colour;
+    bool bold;
+};
+static SlotRequest sSlotRequest[NUM_TEXT_SLOTS];
+
+static void CopyText(char *to, const char *from) {
+    size_t n = strlen(from);
+    if (n >= SLOT_TEXT_LEN) n = SLOT_TEXT_LEN - 1;
+    memcpy(to, from, n);
+    to[n] = '\0';
+}
+
+static void DrawSlot(const char *text, const char *secondText, float mix, bool fill, int32_t size, int slot,
+                     uint32_t colour, bool bold);
+
 void DDDrawText(const char *text, const char *secondText, float mix, bool fill, int32_t size, int slot,
                 uint32_t colour, bool bold) {
     if (sDrawTextProbe) sDrawTextProbe(text, secondText, mix, fill, size, slot, colour, bold);
     // A torn-down display stays down: no text surface is created on it, so a failure is reported once.
     if (!gDisplay.ready || !gDisplay.device || slot < 0 || slot >= NUM_TEXT_SLOTS) return;
     if (!gDisplay.textSurface && !DDCreateTextSurface()) return;
+    SlotRequest &request = sSlotRequest[slot];
+    request.drawn = true;
+    CopyText(request.text, text);
+    CopyText(request.secondText, secondText);
+    request.mix = mix;
+    request.size = size;
+    request.colour = colour;
+    request.bold = bold;
+    // A text surface lost since the last request is restored first (which draws every slot again).
+    if (DisplayDevice()->isLost(gDisplay.textSurface) == DDERR_SURFACELOST && !DDRestoreLostSurfaces())
+        return;
+    DrawSlot(text, secondText, mix, fill, size, slot, colour, bold);
+}
+
+void DDRedrawTextSlots() {
+    if (!gDisplay.textSurface) return;
+    // The restored surface holds nothing defined: every slot is drawn on its own black background.
+    for (int slot = 0; slot < NUM_TEXT_SLOTS; ++slot) {
+        const SlotRequest &r = sSlotRequest[slot];
+        if (r.drawn) DrawSlot(r.text, r.secondText, r.mix, true, r.size, slot, r.colour, r.bold);
+    }
+}
+
+void DDForgetTextSlots() {
+    memset(sSlotRequest, 0, sizeof sSlotRequest);
+}
+
+static void DrawSlot(const char *text, const char *secondText, float mix, bool fill, int32_t size, int slot,
+                     uint32_t colour, bool bold) {
     const TextBackend *out = TextOutput();
     TextContext *context = out->begin(gDisplay.textSurface, size, bold);
     if (!context) return;

@@ -505,6 +505,28 @@ static int OnXError(Display *, XErrorEvent *) {
     return 0;
 }
 
+static bool sCheckFailed = false;
+static int OnCheckError(Display *, XErrorEvent *) {
+    sCheckFailed = true;
+    return 0;
+}
+
+// Asked on a connection of our own, with our own handler: SDL's first request on a window that does not
+// exist would end the process inside Xlib with the library's raw report.
+static bool ForeignWindowExists(unsigned long xid) {
+    Display *display = XOpenDisplay(nullptr);
+    if (!display) return true; // SDL reports a display it cannot open itself
+    XSync(display, False);
+    sCheckFailed = false;
+    int (*previous)(Display *, XErrorEvent *) = XSetErrorHandler(OnCheckError);
+    XWindowAttributes attributes;
+    const bool found = XGetWindowAttributes(display, xid, &attributes) != 0;
+    XSync(display, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(display);
+    return found && !sCheckFailed;
+}
+
 static unsigned long RootWindowId() {
     Display *display = XOpenDisplay(nullptr);
     if (!display) return 0;
@@ -583,6 +605,11 @@ int RunSdlSaver(const SaverOptions &options) {
         unsigned long xid = options.windowId;
 #if TAVO_HAVE_X11
         if (options.mode == SAVER_ROOT && xid == 0) xid = RootWindowId();
+        if (xid != 0 && !ForeignWindowExists(xid)) {
+            fprintf(stderr, "tavo: there is no window 0x%lx on the display %s\n", xid, x && *x ? x : "");
+            SDL_Quit();
+            return 1;
+        }
 #endif
         if (xid == 0 || !CreateForeignWindow(xid)) {
             fprintf(stderr, "tavo: cannot draw into window 0x%lx: %s\n", xid, SDL_GetError());

@@ -250,9 +250,15 @@ bool RevertPreset(int index) {
     snprintf(question, sizeof question,
              "Are you sure you want to revert \"%s\" back to its default settings?", gPresets[index].name);
     if (!AskYesNo(question, false)) return false;
+    // Whether the pattern is used is not one of its settings: an excluded pattern stays excluded, in memory
+    // and in the store (its subkey, which may have held the exclusion, is deleted here).
+    const bool excluded = gPresets[index].dontUse != 0;
     DeletePresetKey(index);
     InitStandardPreset(index);
-    UpdateAllPresetsUsed();
+    if (excluded)
+        SetPresetExcluded(index, true);
+    else
+        UpdateAllPresetsUsed();
     return true;
 }
 

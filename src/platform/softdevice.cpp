@@ -51,8 +51,11 @@ static DDDevice *sDevice = nullptr; // the one device (DirectDraw allows one exc
 static uint32_t sLastLevel = DDCOOP_NORMAL;
 static WindowHandle sLastWindow = nullptr;
 
+static int sLoseCountdown = -1; // calls until every surface is lost; -1: never
+
 static int32_t Call(SoftCall call) {
     ++sCalls[call];
+    if (sLoseCountdown >= 0 && sLoseCountdown-- == 0) SoftDeviceLoseSurfaces();
     Fault &f = sFaults[call];
     if (f.times == 0) return DD_OK;
     if (f.skip > 0) {
@@ -90,6 +93,7 @@ void SoftDeviceReset() {
     sClientRectScripted = false;
     memset(sFaults, 0, sizeof sFaults);
     memset(sCalls, 0, sizeof sCalls);
+    sLoseCountdown = -1;
     sLastLevel = DDCOOP_NORMAL;
     sLastWindow = nullptr;
 }
@@ -123,6 +127,10 @@ uint32_t SoftDeviceCalls(SoftCall call) {
 void SoftDeviceLoseSurfaces() {
     for (auto *s : sSurfaces)
         if (s) s->lost = true;
+}
+
+void SoftDeviceLoseSurfacesAfter(int calls) {
+    sLoseCountdown = calls;
 }
 
 void SoftDeviceSetPreviewWindows(WindowHandle topWindow, WindowHandle foreground) {
@@ -492,8 +500,12 @@ static int32_t SoftIsLost(DDSurface *surface) {
 static int32_t SoftRestore(DDSurface *surface) {
     if (!surface) return DDERR_INVALIDOBJECT;
     if (const int32_t r = Call(SOFT_RESTORE); DDFailed(r)) return r;
-    surface->lost = false;
-    if (surface->back) surface->back->lost = false; // a flipping chain is restored whole
+    // A restored surface's memory holds nothing defined, as on real hardware: whoever drew it draws again.
+    for (DDSurface *s : {surface, surface->back}) { // a flipping chain is restored whole
+        if (!s || !s->lost) continue;
+        memset(s->pixels, 0x5A, static_cast<size_t>(s->pitch) * s->height);
+        s->lost = false;
+    }
     return DD_OK;
 }
 

@@ -43,6 +43,8 @@ void SoftDeviceFail(SoftCall call, int32_t code, int skip = 0, int times = 1);
 uint32_t SoftDeviceCalls(SoftCall call); // calls made since the reset, failed ones included
 // Marks every live surface lost until it is restored.
 void SoftDeviceLoseSurfaces();
+// Loses every surface just before the device call made after `calls` more calls (of any kind that can fail).
+void SoftDeviceLoseSurfacesAfter(int calls);
 // Preview facts: the window four parents above any window, the client rectangle on screen, the foreground
 // window. Unset, the top window is the window itself, the rectangle the whole screen and the foreground the
 // window of the last cooperative-level call.

@@ -30,4 +30,9 @@ poll 60 in_window || fail "nothing drawn after the restart"
 echo "destroy" >&"${HOST[1]}"
 wait_exit 30
 [ "$EXIT_CODE" -eq 0 ] || fail "the owner's destroy ended tavo with $EXIT_CODE"
+
+# The id now names no window: our own message and 1, not the X library's raw report.
+rc=0; "$TAVO" -window-id "$xid" >/dev/null 2>"$WORK/nowindow.txt" || rc=$?
+[ "$rc" -eq 1 ] && grep -q "^tavo: there is no window" "$WORK/nowindow.txt" ||
+    fail "a missing window gave $rc: $(head -c 300 "$WORK/nowindow.txt")"
 echo "ok"
