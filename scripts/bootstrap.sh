@@ -9,7 +9,7 @@ packages=(
     # the Linux saver: SDL2, X11, FreeType + fontconfig with an Arial-metric face, PNG snapshots
     libsdl2-dev libx11-dev libxext-dev libxfixes-dev libfreetype-dev libfontconfig-dev fonts-liberation2 libpng-dev
     # Windows cross-build and Wine
-    g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine64 wine
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools wine64 wine nsis
     # end-to-end tests: a virtual X display, input, screenshots
     xvfb xdotool imagemagick x11-utils
     # fuzzing

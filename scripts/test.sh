@@ -24,6 +24,8 @@ build native
 build asan
 build windows-x64
 build windows-i686
+echo "== packaging the Windows installer"
+scripts/package-windows.sh >"$root/build/logs/package-windows.log" 2>&1 || { tail -n 30 "$root/build/logs/package-windows.log"; exit 1; }
 build fuzz
 
 # One ctest run over the suites, so its summary closes the output.

@@ -37,7 +37,7 @@ step() { echo "--- $*"; }
 for _ in $(seq 1 50); do
     n=$((200 + RANDOM % 700))
     [ -e "/tmp/.X${n}-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${TAVO_SCREEN_SIZE:-1024x768}x24" -nolisten tcp >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 1 100); do
         [ -e "/tmp/.X11-unix/X$n" ] && break
