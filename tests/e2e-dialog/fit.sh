@@ -19,7 +19,7 @@ for dpi in 96 144; do
     set_dpi "$dpi"
     start_dialog
     drive click 3 pane shown paint
-    line=$(wine "$DRIVE_EXE" fit) || fail "the dialog does not fit at $dpi dpi: $line"
+    line=$(wine "$DRIVE_EXE" fit | tr -d "\r"; exit "${PIPESTATUS[0]}") || fail "the dialog does not fit at $dpi dpi: $line"
     echo "$line"
     [ "$(echo "$line" | awk '{ print $2 }')" = "$dpi" ] || fail "the prefix runs at $line, not $dpi dpi"
     screenshot "dialog-$dpi-dpi"
