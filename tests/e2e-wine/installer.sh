@@ -21,7 +21,7 @@ system32=$WINEPREFIX/drive_c/windows/system32
 reg_text() { wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^ +/, ""); print }'; }
 
 timeout 120 wine "$setup" /S || e2e_fail "the silent install failed"
-wineserver -w
+e2e_wait 60 wine reg query "$uninstall_key" /v EstimatedSize || e2e_fail "the install did not finish"
 cmp -s "$E2E_SCR" "$system32/tavo.scr" || e2e_fail "the 64-bit tavo.scr is not in system32"
 for value in DisplayName DisplayVersion Publisher UninstallString EstimatedSize DisplayIcon; do
     [ -n "$(reg_text "$uninstall_key" "$value")" ] || e2e_fail "Apps & features has no $value"
@@ -50,10 +50,10 @@ e2e_end_with_key "$E2E_PID"
 e2e_log "the installed saver draws"
 
 timeout 120 wine 'C:\Program Files\Tavo\uninstall.exe' /S || e2e_fail "the silent uninstall failed"
-wineserver -w # the uninstaller runs on from a copy of itself
+# the uninstaller runs on from a copy of itself
+e2e_wait 60 eval '! wine reg query "$uninstall_key"' || e2e_fail "the uninstall key is still there"
 [ ! -e "$system32/tavo.scr" ] || e2e_fail "tavo.scr is still in system32"
-wine reg query "$uninstall_key" >/dev/null 2>&1 && e2e_fail "the uninstall key is still there"
 [ -z "$(reg_text "$desktop_key" SCRNSAVE.EXE)" ] || e2e_fail "SCRNSAVE.EXE still names Tavo"
-[ "$(reg_text "$pattern" "Trail Length")" = 0x12c ] || e2e_fail "the user's pattern went"
+wine reg query "$pattern" /v "Trail Length" 2>/dev/null | grep -q 0x12c || e2e_fail "the user's pattern went"
 e2e_log "uninstalled; the settings stay"
 echo PASS
