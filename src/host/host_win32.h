@@ -17,4 +17,10 @@ extern HINSTANCE gInstance; // the program's instance: its resources and its win
 // the quit message), then the portable class procedure.
 LRESULT CALLBACK SaverClassWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Black top-most windows over these monitor rectangles, owned by the saver window, their input passed on to
+// it; answers how many could be made.
+constexpr char BLANKER_CLASS_NAME[] = "TavoMonitorBlanker";
+constexpr int MAX_BLANKED_MONITORS = 16;
+int CreateMonitorBlankers(HWND saver, const RECT *monitors, int count);
+
 const PasswordBackend *SystemPasswordBackend();

@@ -1,7 +1,7 @@
-// The saver window on Windows: its class, the full-screen or preview window, the single-instance rule, the
-// message loop, and the class procedure's Windows-only parts in front of the portable one. Called by
-// HostMain; it never decides on input itself (the portable rules do) and never leaves a second full-screen
-// saver.
+// The saver window on Windows: its class, the full-screen or preview window, the black windows over the other
+// monitors, the single-instance rule, the message loop, and the class procedure's Windows-only parts in front
+// of the portable one. Called by HostMain; it never decides on input itself (the portable rules do) and never
+// leaves a second full-screen saver.
 #include "../../resources/resource.h"
 #include "host/host_win32.h"
 
@@ -66,6 +66,72 @@ LRESULT CALLBACK SaverClassWndProc(HWND window, UINT message, WPARAM wParam, LPA
     return SaverClassProc(window, message, wParam, lParam);
 }
 
+// ---------------------------------------------------------------------------------------------------------------
+// The other monitors
+// ---------------------------------------------------------------------------------------------------------------
+// A black window over a monitor the saver does not draw on. Its input goes to the saver window, whose rules
+// end the saver; it never takes the activation, which would end the saver as a switch to another program.
+static LRESULT CALLBACK BlankerWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_SETCURSOR: SetCursor(nullptr); return TRUE;
+        case WM_MOUSEACTIVATE: return MA_NOACTIVATE;
+        case WM_MOUSEMOVE: // the saver's rule measures the pointer on the screen, not in this window
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            const HWND saver = GetWindow(window, GW_OWNER);
+            if (saver) PostMessageA(saver, message, wParam, lParam);
+            return 0;
+        }
+        default: break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+int CreateMonitorBlankers(HWND saver, const RECT *monitors, int count) {
+    WNDCLASSA blanker{};
+    blanker.lpfnWndProc = BlankerWndProc;
+    blanker.hInstance = gInstance;
+    blanker.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    blanker.lpszClassName = BLANKER_CLASS_NAME;
+    RegisterClassA(&blanker); // already there from an earlier saver of this process: fine
+    int made = 0;
+    for (int k = 0; k < count; ++k) {
+        const RECT &r = monitors[k];
+        // owned by the saver window, so they go with it
+        const HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                                            BLANKER_CLASS_NAME, "", WS_POPUP, r.left, r.top, r.right - r.left,
+                                            r.bottom - r.top, saver, nullptr, gInstance, nullptr);
+        if (!window) continue; // that monitor keeps its picture; the saver still runs
+        ShowWindow(window, SW_SHOWNOACTIVATE);
+        ++made;
+    }
+    return made;
+}
+
+struct MonitorList {
+    RECT primary;
+    RECT others[MAX_BLANKED_MONITORS];
+    int count;
+    bool hasPrimary;
+};
+
+static BOOL CALLBACK NoteMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+    auto *list = reinterpret_cast<MonitorList *>(data);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+    if (info.dwFlags & MONITORINFOF_PRIMARY) {
+        list->primary = info.rcMonitor;
+        list->hasPrimary = true;
+    } else if (list->count < MAX_BLANKED_MONITORS) {
+        list->others[list->count++] = info.rcMonitor;
+    }
+    return TRUE;
+}
+
 int RunSaverWindow(WindowHandle parentHandle) {
     HWND parent = static_cast<HWND>(parentHandle);
     WNDCLASSA saverClass{};
@@ -77,6 +143,7 @@ int RunSaverWindow(WindowHandle parentHandle) {
     saverClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     saverClass.lpszClassName = SAVER_CLASS_NAME;
 
+    MonitorList monitors{};
     const char *title;
     DWORD style, exStyle;
     int x, y, width, height;
@@ -105,6 +172,17 @@ int RunSaverWindow(WindowHandle parentHandle) {
             width = box.right - box.left;
             height = box.bottom - box.top;
         }
+        // With more than one monitor the saver draws on the primary one and blanks the others.
+        if (GetSystemMetrics(SM_CMONITORS) > 1 &&
+            EnumDisplayMonitors(nullptr, nullptr, NoteMonitor, reinterpret_cast<LPARAM>(&monitors)) &&
+            monitors.hasPrimary) {
+            x = monitors.primary.left;
+            y = monitors.primary.top;
+            width = monitors.primary.right - monitors.primary.left;
+            height = monitors.primary.bottom - monitors.primary.top;
+        } else {
+            monitors.count = 0;
+        }
         title = SAVER_TITLE;
         style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         exStyle = WS_EX_TOPMOST;
@@ -124,7 +202,10 @@ int RunSaverWindow(WindowHandle parentHandle) {
                                        nullptr, gInstance, nullptr);
     int code = 1; // the saver never ran: not a success
     if (gSaverWindow) {
-        if (!gPreviewMode) SetForegroundWindow(static_cast<HWND>(gSaverWindow));
+        if (!gPreviewMode) {
+            CreateMonitorBlankers(static_cast<HWND>(gSaverWindow), monitors.others, monitors.count);
+            SetForegroundWindow(static_cast<HWND>(gSaverWindow));
+        }
         MSG msg{};
         while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
             TranslateMessage(&msg);

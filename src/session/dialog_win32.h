@@ -3,9 +3,10 @@
 #pragma once
 #include <windows.h>
 
-constexpr char LINK_CLASS_NAME[] = "TAVOURL"; // the dialog template's link control
-constexpr ATOM LINK_PROC_PROPERTY = 0x3345;   // the link's previous window procedure while subclassed
-constexpr char HELP_FILE[] = "Tavo.hlp";
+constexpr char LINK_CLASS_NAME[] = "TAVOURL";     // the dialog template's link control
+constexpr ATOM LINK_PROC_PROPERTY = 0x3345;       // the link's previous window procedure while subclassed
+constexpr char HELP_FILE[] = "Tavo.hlp";          // used only beside the saver, with a help viewer
+constexpr char HELP_WINDOW_TITLE[] = "Tavo Help"; // the built-in help's window
 
 extern HCURSOR gHandCursor; // the link class's cursor, or none; the dialog destroys it when it ends
 

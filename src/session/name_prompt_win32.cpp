@@ -87,7 +87,8 @@ BOOL InitDialogClasses(HINSTANCE instance) {
     if (GetClassInfoA(instance, "EDIT", &link) || GetClassInfoA(nullptr, "EDIT", &link)) {
         link.lpszClassName = LINK_CLASS_NAME;
         link.hInstance = instance;
-        link.hCursor = gHandCursor;
+        // the system's hand where the help viewer has none to copy: a link never shows the arrow
+        link.hCursor = gHandCursor ? gHandCursor : LoadCursorA(nullptr, IDC_HAND);
         UnregisterClassA(LINK_CLASS_NAME, instance); // a second dialog in one process gets its own cursor
         RegisterClassA(&link);
     }

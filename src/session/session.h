@@ -102,6 +102,10 @@ constexpr uint32_t NO_HELP_CONTEXT = 0xFFFFFFFFu; // context -1: the control has
 constexpr int LABEL_CONTROL_ID = 0xFFFF;          // labels without a function: no help request at all
 extern const uint32_t kHelpContextTable[];
 uint32_t HelpContextOf(int control); // 0 when the control is not in the table
+// The help built into the program: a control's line for its help context (none for a context without one),
+// and the dialog's own page with the saver's keys.
+const char *HelpTextOf(uint32_t context);
+extern const char *const kDialogHelpText;
 
 // The name prompt's buffers, shared with the dialog that runs it.
 constexpr int NAME_PROMPT_LEN = 199;                   // the question

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 #include <cstdio>
+#include <cstring>
 
 #include "../../resources/resource.h"
 #include "display/display.h"
@@ -249,6 +250,37 @@ static BOOL OnInitDialog(HWND dialog) {
     return TRUE;
 }
 
+// ---------------------------------------------------------------------------------------------------------------
+// Help
+// ---------------------------------------------------------------------------------------------------------------
+// The help file beside the saver, when there is one and a help viewer to show it: current systems have
+// neither, and there the program's own help text answers.
+static bool FindHelpFile(char *path, size_t size) {
+    char viewer[MAX_PATH + 16];
+    const UINT length = GetWindowsDirectoryA(viewer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return false;
+    snprintf(viewer + length, sizeof viewer - length, "\\winhlp32.exe");
+    if (GetFileAttributesA(viewer) == INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD used = GetModuleFileNameA(nullptr, path, static_cast<DWORD>(size));
+    if (used == 0 || used >= size) return false;
+    char *name = strrchr(path, '\\');
+    if (!name || static_cast<size_t>(name + 1 - path) + sizeof HELP_FILE > size) return false;
+    memcpy(name + 1, HELP_FILE, sizeof HELP_FILE);
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+static void ShowHelpText(HWND dialog, const char *text) {
+    MessageBoxA(dialog, text, HELP_WINDOW_TITLE, MB_OK | MB_ICONINFORMATION);
+}
+
+static void ShowDialogHelp(HWND dialog) {
+    char file[MAX_PATH];
+    if (FindHelpFile(file, sizeof file))
+        WinHelpA(dialog, file, HELP_CONTENTS, 0);
+    else
+        ShowHelpText(dialog, kDialogHelpText);
+}
+
 static INT_PTR OnButton(HWND dialog, int control) {
     NotePaneChange(control); // the pattern check boxes
     switch (control) {
@@ -288,7 +320,7 @@ static INT_PTR OnButton(HWND dialog, int control) {
             // the global controls keep what the user set; only the patterns are loaded again
             if (DeletePreset(GetSelectedPattern(dialog, nullptr))) FillPatternControls(dialog, true, false);
             return FALSE;
-        case IDC_HELP_BUTTON: WinHelpA(dialog, HELP_FILE, HELP_CONTENTS, 0); return FALSE;
+        case IDC_HELP_BUTTON: ShowDialogHelp(dialog); return FALSE;
         case IDC_DONT_USE:
             SetPresetExcluded(GetSelectedPattern(dialog, nullptr), IsTicked(dialog, IDC_DONT_USE));
             SetCheck(dialog, IDC_USE_ALL, gAllPresetsUsed);
@@ -314,11 +346,18 @@ static INT_PTR OnColour(HDC dc, HWND control) {
     return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
 }
 
-static void OnHelp(const HELPINFO *help) {
+static void OnHelp(HWND dialog, const HELPINFO *help) {
     if (help->iCtrlId == LABEL_CONTROL_ID) return;
-    if (HelpContextOf(help->iCtrlId) == NO_HELP_CONTEXT) return; // the version line and the F1 note
-    WinHelpA(static_cast<HWND>(help->hItemHandle), HELP_FILE, HELP_WM_HELP,
-             reinterpret_cast<ULONG_PTR>(kHelpContextTable));
+    const uint32_t context = HelpContextOf(help->iCtrlId);
+    if (context == NO_HELP_CONTEXT) return; // the version line and the F1 note
+    char file[MAX_PATH];
+    if (FindHelpFile(file, sizeof file)) {
+        WinHelpA(static_cast<HWND>(help->hItemHandle), file, HELP_WM_HELP,
+                 reinterpret_cast<ULONG_PTR>(kHelpContextTable));
+        return;
+    }
+    const char *text = HelpTextOf(context);
+    ShowHelpText(dialog, text ? text : kDialogHelpText); // the dialog itself, or a control without a line
 }
 
 static void OnDestroy() {
@@ -355,7 +394,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             if (code == BN_CLICKED) return OnButton(dialog, control);
             return FALSE;
         }
-        case WM_HELP: OnHelp(reinterpret_cast<const HELPINFO *>(lParam)); return TRUE;
+        case WM_HELP: OnHelp(dialog, reinterpret_cast<const HELPINFO *>(lParam)); return TRUE;
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
             return OnColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));

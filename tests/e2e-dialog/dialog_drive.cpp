@@ -20,6 +20,8 @@
 //   prompt PROPOSAL ANSWER|-    the name prompt proposes PROPOSAL, all selected; type ANSWER and OK, or "-":
 //   Cancel prompt-close                the name prompt is closed by its close box close the dialog's close
 //   box (WM_CLOSE, posted) paint                       every control of the dialog has been drawn
+//   focus ID                    the control gets the focus     fit    every control and its text fit the
+//   dialog help TEXT                   the built-in help window shows text beginning with TEXT; it is closed
 #include <windows.h>
 
 #include <cctype>
@@ -72,6 +74,7 @@ static HWND Control(int id) {
 struct Found {
     HWND window;
     bool prompt;
+    const char *title;
 };
 static BOOL CALLBACK FindTavoWindow(HWND window, LPARAM data) {
     auto *found = reinterpret_cast<Found *>(data);
@@ -81,7 +84,7 @@ static BOOL CALLBACK FindTavoWindow(HWND window, LPARAM data) {
     char title[64], className[64];
     GetWindowTextA(window, title, sizeof title);
     GetClassNameA(window, className, sizeof className);
-    if (strcmp(title, "Tavo") != 0 || strcmp(className, "#32770") != 0) return TRUE;
+    if (strcmp(title, found->title) != 0 || strcmp(className, "#32770") != 0) return TRUE;
     const HWND edit = GetDlgItem(window, 1043);
     char editClass[32] = "";
     if (edit) GetClassNameA(edit, editClass, sizeof editClass);
@@ -90,8 +93,8 @@ static BOOL CALLBACK FindTavoWindow(HWND window, LPARAM data) {
     return FALSE;
 }
 
-static HWND FindTavo(bool prompt) {
-    Found found = {nullptr, prompt};
+static HWND FindTavo(bool prompt, const char *title = "Tavo") {
+    Found found = {nullptr, prompt, title};
     EnumWindows(FindTavoWindow, reinterpret_cast<LPARAM>(&found));
     return found.window;
 }
@@ -113,6 +116,70 @@ static bool Click(HWND button, bool post) {
     DWORD_PTR result;
     SendMessageTimeoutA(button, BM_CLICK, 0, 0, SMTO_NORMAL, WAIT_MS, &result);
     return true;
+}
+
+// Every shown control lies inside the dialog's client area, and every label, button and check box has room
+// for its text in the dialog's font at this display's scale, measured here with the same face and size.
+struct FitCheck {
+    RECT client;
+    HDC dc;
+    int checkWidth;
+    bool ok;
+};
+static BOOL CALLBACK CheckFit(HWND control, LPARAM data) {
+    auto *check = reinterpret_cast<FitCheck *>(data);
+    if (!IsWindowVisible(control) || GetParent(control) != sDialog) return TRUE;
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, sDialog, reinterpret_cast<POINT *>(&r), 2);
+    const int id = GetDlgCtrlID(control);
+    const std::string name = std::to_string(id);
+    if (r.left < check->client.left || r.top < check->client.top || r.right > check->client.right ||
+        r.bottom > check->client.bottom) {
+        check->ok = Fail("control %s lies outside the dialog", name.c_str());
+        return TRUE;
+    }
+    char className[32];
+    GetClassNameA(control, className, sizeof className);
+    const LONG style = GetWindowLongA(control, GWL_STYLE);
+    const bool isStatic = _stricmp(className, "Static") == 0;
+    const LONG kind = style & BS_TYPEMASK;
+    const bool isCheck =
+        _stricmp(className, "Button") == 0 && (kind == BS_AUTOCHECKBOX || kind == BS_CHECKBOX);
+    const bool isPush =
+        _stricmp(className, "Button") == 0 && (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON);
+    if (!isStatic && !isCheck && !isPush) return TRUE;
+    std::string text = TextOf(control);
+    while (!text.empty() && text.back() == ' ')
+        text.pop_back(); // padding, not content
+    if (text.empty()) return TRUE;
+    RECT need = {0, 0, r.right - r.left - (isCheck ? check->checkWidth : isPush ? 4 : 0), 0};
+    DrawTextA(check->dc, text.c_str(), -1, &need, DT_CALCRECT | (isStatic ? DT_WORDBREAK : DT_SINGLELINE));
+    if (need.right > r.right - r.left - (isCheck ? check->checkWidth : 0) || need.bottom > r.bottom - r.top)
+        check->ok = Fail("control %s cuts its text \"%s\"", name.c_str(), text.c_str());
+    return TRUE;
+}
+
+static bool Fits() {
+    FitCheck check{};
+    check.ok = true;
+    GetClientRect(sDialog, &check.client);
+    check.dc = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(check.dc, LOGPIXELSY);
+    // the template's font; the check box's square and the gap before its text
+    const HFONT font =
+        CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Helv");
+    const HGDIOBJ old = SelectObject(check.dc, font);
+    check.checkWidth = MulDiv(13 + 4, dpi, 96);
+    EnumChildWindows(sDialog, CheckFit, reinterpret_cast<LPARAM>(&check));
+    SelectObject(check.dc, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, check.dc);
+    MapWindowPoints(sDialog, nullptr, reinterpret_cast<POINT *>(&check.client), 2);
+    printf("dpi %d client %ld %ld %ld %ld\n", dpi, check.client.left, check.client.top, check.client.right,
+           check.client.bottom);
+    return check.ok;
 }
 
 static bool Step(int argc, char **argv, int &at) {
@@ -269,6 +336,26 @@ static bool Step(int argc, char **argv, int &at) {
         if (shown ? isShown : isHidden) return true;
         return Fail("the pattern pane is not %s", shown ? "shown" : "hidden");
     }
+    if (command == "focus") {
+        const HWND control = Control(atoi(next()));
+        if (!control) return Fail("no such control");
+        PostMessageA(sDialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+        Settle();
+        return true;
+    }
+    if (command == "help") {
+        // the built-in help's window: its text begins with TEXT; closed again by its button
+        const std::string want = next();
+        HWND box = nullptr;
+        if (!WaitFor([&] { return (box = FindTavo(false, "Tavo Help")) != nullptr; }))
+            return Fail("no help window for \"%s\"", want.c_str());
+        std::string text;
+        EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&text));
+        if (text.compare(0, want.size(), want) != 0) return Fail("the help says \"%s\"", text.c_str());
+        if (!Click(GetDlgItem(box, IDOK), true)) return false;
+        return WaitFor([&] { return !IsWindow(box); }) ? true : Fail("the help stayed open");
+    }
+    if (command == "fit") return Fits();
     if (command == "box") {
         const std::string want = next();
         const int button = atoi(next());

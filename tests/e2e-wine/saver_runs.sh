@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The full-screen saver: it draws moving trails, a key ends it with exit code 0 and nothing in the log, and a
-# second start leaves the running saver alone. "Resolution" "800 x 600" gives an 800 x 600 picture.
+# The full-screen saver: it draws moving trails, a key ends it with exit code 0 and nothing in the log.
+# "Resolution" "800 x 600" gives an 800 x 600 picture.
 # Usage: saver_runs.sh TAVO.SCR SOURCE-DIR
 set -uo pipefail
 export E2E_SCR=$1 E2E_SOURCE_DIR=$2
@@ -8,21 +8,14 @@ export E2E_SCR=$1 E2E_SOURCE_DIR=$2
 e2e_setup
 e2e_reg_set "Background Brightness" REG_DWORD 0 # lit pixels are then trails, never the background
 
+# The other spellings of the mode and a second start are the host's unit tests; this is the real process.
 e2e_start_drawing /s
-pid=$E2E_PID
 e2e_shot "$E2E_WORK/first.png"
 lit=$(e2e_lit_pixels "$E2E_WORK/first.png")
 e2e_wait 10 e2e_changed_since "$E2E_WORK/first.png" 200 || e2e_fail "the picture does not move"
 e2e_keep_shot trails
 e2e_log "/s draws: $lit lit pixels, then a changed picture"
-
-e2e_run /s
-[ "$E2E_CODE" = 0 ] || e2e_fail "a second /s exited with $E2E_CODE"
-[ "$(e2e_window_count "Screen Saver")" = 1 ] || e2e_fail "a second saver window appeared"
-e2e_running "$pid" || e2e_fail "the first saver ended when the second started"
-e2e_log "a second /s exits 0 and leaves one saver"
-e2e_end_with_key "$pid"
-e2e_log "/s: started, drew and ended with exit code 0"
+e2e_end_with_key "$E2E_PID"
 [ -z "$(e2e_log_file)" ] || e2e_fail "the log has entries: $(e2e_log_contents)"
 
 e2e_reg_set Resolution REG_SZ "800 x 600"

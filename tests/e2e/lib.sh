@@ -346,7 +346,7 @@ elif [ -n "${TAVO_DIALOG_VERSION:-}" ]; then
     KEY=$TAVO_KEY VERSION=$TAVO_DIALOG_VERSION
     WEB_ADDRESS=${TAVO_WEB_ADDRESS:?the test registration sets the web address}
     mkdir -p "$SHOTS"
-    start_xvfb 1024x768
+    start_xvfb "${TAVO_SCREEN_SIZE:-1024x768}"
     wine_prefix
     # The product's settings mode when it shows this dialog, else the program that runs it the same way.
     dialog_cmd=("$RUN_EXE")
