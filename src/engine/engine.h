@@ -72,12 +72,13 @@ extern int32_t gColourStepR, gColourStepG, gColourStepB; // per-step change of e
 extern uint32_t gNextColourTime;                         // tick time of the next colour-cycling step
 extern uint32_t gNextJumpTime;                           // tick time of the next jump
 extern uint32_t gNextDrawTime;                           // tick time after which the next frame is drawn
-extern uint32_t gFrameDelayUs; // floor between drawn frames' starts, microseconds; 0: the refresh alone
 extern int gClearRequest; // one-shot clear of the drawing target in painting mode, start 1
 
 // A tick time is due once the clock has passed it, compared across the wrap of the count; a time of 0 has not
 // been scheduled yet and is due at once.
-inline bool TickDue(uint32_t now, uint32_t when) { return when == 0 || TickAfter(now, when); }
+inline bool TickDue(uint32_t now, uint32_t when) {
+    return when == 0 || TickAfter(now, when);
+}
 
 void UpdateTrails(WindowHandle window); // the frame step, once per timer tick unless paused
 void MoveTrailHead();                   // one physics step of the head: attractors, walls, integration
@@ -151,7 +152,7 @@ void StepMorph(uint32_t clock);
 void EndMorph();
 void SetupMorphRotAngles();
 void MorphRotAngles();
-void ResetMorphForTests();           // morph state, the favoured first pick and the name fill flag to start values
+void ResetMorphForTests(); // morph state, the favoured first pick and the name fill flag to start values
 
 // ---------------------------------------------------------------------------------------------------------------
 // Effects
@@ -190,7 +191,7 @@ void UpdateEffects(uint32_t now); // first-time schedules and transitions, once 
 void EndOfMorphEffects();         // Fade Head / Quicksand from the "always" flags; stop forbidden effects
 // The ramp colour at level k, 0..255 per channel.
 void ColourRampColour(int32_t level, int32_t *r, int32_t *g, int32_t *b);
-void ResetEffectsForTests();      // every effect idle and unscheduled, ramp and Reversal period to start values
+void ResetEffectsForTests(); // every effect idle and unscheduled, ramp and Reversal period to start values
 
 // ---------------------------------------------------------------------------------------------------------------
 // Drawing
@@ -198,7 +199,7 @@ void ResetEffectsForTests();      // every effect idle and unscheduled, ramp and
 extern float gFrameRate;  // frames per second of the last completed measurement
 extern double gTiltPhase; // 3D swing phase, radians
 
-uint32_t DrawTrails(); // one frame; returns its own duration in milliseconds
+uint32_t DrawTrails();    // one frame; returns its own duration in milliseconds
 void ResetDrawForTests(); // tests: the frame-rate window back to its start
 
 // Tests: every engine variable back to its start value (frees particles and the rotation table).

@@ -20,7 +20,6 @@ int32_t gColourStepR = 0, gColourStepG = 0, gColourStepB = 0;
 uint32_t gNextColourTime = 0;
 uint32_t gNextJumpTime = 0;
 uint32_t gNextDrawTime = 0;
-uint32_t gFrameDelayUs = 0;
 int gClearRequest = 1;
 
 TrailParticle *gTrailParticles = nullptr;

@@ -22,5 +22,4 @@ int gResolutionStored = 0;
 void (*gApplyRunSettings)() = nullptr;
 int32_t gAllPresetsUsed = 1;
 uint32_t gScreenWidth = 640, gScreenHeight = 480;
-int gResolutionStored = 0;
 uint32_t gNativeScreenWidth = 0, gNativeScreenHeight = 0;
