@@ -27,8 +27,7 @@ build native
 build asan
 build windows-x64
 build windows-i686
-echo "== packaging the Windows installer"
-scripts/package-windows.sh >"$root/build/logs/package-windows.log" 2>&1 || { tail -n 30 "$root/build/logs/package-windows.log"; exit 1; }
+step packaging-windows scripts/package-windows.sh
 build fuzz
 step packaging-linux scripts/package-linux.sh
 
