@@ -6,6 +6,7 @@
 
 #include "host/host.h"
 #include "host/options.h"
+#include "patterns/patterns.h"
 #include "platform/store.h"
 #if TAVO_HAVE_SDL2
 #include "host/saver_sdl.h"
@@ -37,6 +38,12 @@ int main(int argc, char **argv) {
         return 2;
     }
     if (line.check) return 0;
+    // A settings file that is there but cannot be used is not an empty one: say so before running on the
+    // defaults (the file is never written over then).
+    if (CurrentStoreBackend() == RegFileStoreBackend() && GetSettings(false)) {
+        char why[2500];
+        if (RegFileReadProblem(why, sizeof why)) fprintf(stderr, "tavo: %s; running on the defaults\n", why);
+    }
     if (line.snapshot) return RunSnapshot(line.snap);
 #if TAVO_HAVE_SDL2
     return RunSdlSaver(line.saver);
