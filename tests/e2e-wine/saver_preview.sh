@@ -29,7 +29,7 @@ host_pid=$!
 E2E_PIDS+=("$host_pid")
 e2e_wait 60 e2e_has_window "Tavo Preview Host" || e2e_fail "the preview host's window did not appear"
 e2e_wait 30 grep -q "preview child" "$out" || e2e_fail "no preview child: $(cat "$out")"
-e2e_wait 30 grep -q "draws on\|FAIL" "$out" && e2e_keep_shot preview
+e2e_wait 30 grep -q "new pictures\|FAIL" "$out" && e2e_keep_shot preview
 e2e_wait_exit "$host_pid" 60
 tr -d '\r' <"$out"
 [ "$E2E_CODE" = 0 ] || e2e_fail "the preview host reported failure $E2E_CODE"
