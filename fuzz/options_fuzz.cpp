@@ -77,8 +77,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         if (s.width < 1 || s.height < 1 || s.width > 16384 || s.height > 16384) abort();
         for (int k = 0; k < line.count; ++k) {
             const OptionItem &item = line.items[k];
-            if (item.spec->arg == ARG_NUMBER &&
-                (item.number < item.spec->low || item.number > item.spec->high))
+            if (item.option->arg == ARG_NUMBER &&
+                (item.number < item.option->low || item.number > item.option->high))
                 abort();
         }
     }

@@ -187,7 +187,7 @@ static void DescribeArgument(const OptionSpec &s, char *out, size_t size) {
 // Checks one option's argument(s) at argv[*i + 1...]; moves *i past them.
 static bool ReadArgument(OptionItem *item, int argc, const char *const *argv, int *i, char *error,
                          size_t errorSize) {
-    const OptionSpec &s = *item->spec;
+    const OptionSpec &s = *item->option;
     if (s.arg == ARG_NONE) return true;
     const char *value = *i + 1 < argc ? argv[*i + 1] : nullptr;
     if (s.arg == ARG_OPTIONAL_SIZE && (!value || value[0] == '-')) return true;
@@ -251,23 +251,23 @@ static bool DecideMode(CommandLine *c, const char *screenSaverWindow, char *erro
     const OptionItem *mode = nullptr, *snapshot = nullptr;
     for (int k = 0; k < c->count; ++k) {
         const OptionItem *item = &c->items[k];
-        if (item->spec->id == OPT_SNAPSHOT) {
+        if (item->option->id == OPT_SNAPSHOT) {
             if (snapshot) {
                 snprintf(error, errorSize, "%s: only one --snapshot can be given", item->name);
                 return false;
             }
             snapshot = item;
         }
-        if (!IsWindowMode(item->spec)) continue;
-        if (mode && mode->spec->id != item->spec->id) {
-            const bool rootAndId = (mode->spec->id == OPT_ROOT && item->spec->id == OPT_WINDOW_ID) ||
-                                   (mode->spec->id == OPT_WINDOW_ID && item->spec->id == OPT_ROOT);
+        if (!IsWindowMode(item->option)) continue;
+        if (mode && mode->option->id != item->option->id) {
+            const bool rootAndId = (mode->option->id == OPT_ROOT && item->option->id == OPT_WINDOW_ID) ||
+                                   (mode->option->id == OPT_WINDOW_ID && item->option->id == OPT_ROOT);
             if (!rootAndId) {
                 snprintf(error, errorSize, "%s: only one mode can be given (%s came first)", item->name,
                          mode->name);
                 return false;
             }
-            if (item->spec->id == OPT_ROOT) continue;
+            if (item->option->id == OPT_ROOT) continue;
         } else if (mode) {
             snprintf(error, errorSize, "%s: given twice", item->name);
             return false;
@@ -282,13 +282,13 @@ static bool DecideMode(CommandLine *c, const char *screenSaverWindow, char *erro
     c->mode = mode;
     c->snapshot = snapshot != nullptr;
     c->saver = {SAVER_FULL_SCREEN, DEFAULT_WINDOW_WIDTH, DEFAULT_WINDOW_HEIGHT, 0};
-    if (mode && mode->spec->id == OPT_WINDOW) {
+    if (mode && mode->option->id == OPT_WINDOW) {
         c->saver.mode = SAVER_WINDOW;
         if (mode->text) {
             c->saver.width = mode->width;
             c->saver.height = mode->height;
         }
-    } else if (mode && mode->spec->id == OPT_WINDOW_ID) {
+    } else if (mode && mode->option->id == OPT_WINDOW_ID) {
         c->saver.mode = SAVER_WINDOW_ID;
         c->saver.windowId = static_cast<unsigned long>(mode->number);
     } else if (!snapshot && screenSaverWindow && *screenSaverWindow) {
@@ -313,7 +313,7 @@ static bool FillSnapshot(CommandLine *c, char *error, size_t errorSize) {
     DefaultSnapshotOptions(o);
     for (int k = 0; k < c->count; ++k) {
         const OptionItem &item = c->items[k];
-        switch (item.spec->id) {
+        switch (item.option->id) {
             case OPT_SNAPSHOT: o->directory = item.text; break;
             case OPT_PATTERN:
                 if (item.number < 0 || item.number >= NUM_STANDARD_PRESETS) {
@@ -375,10 +375,10 @@ bool ParseCommandLine(int argc, const char *const *argv, const char *screenSaver
         // In the snapshot a number after --fps is the old picture rate; elsewhere --fps takes none.
         if (s->id == OPT_FPS && snapshot && i + 1 < argc && argv[i + 1][0] != '-') {
             static const OptionSpec *const rate = FindOption("--snapshot-fps");
-            item->spec = rate;
+            item->option = rate;
         }
         if (!ReadArgument(item, argc, argv, &i, error, errorSize)) return false;
-        switch (item->spec->id) {
+        switch (item->option->id) {
             case OPT_HELP: c->help = true; break;
             case OPT_VERSION: c->version = true; break;
             case OPT_CHECK: c->check = true; break;
@@ -386,8 +386,8 @@ bool ParseCommandLine(int argc, const char *const *argv, const char *screenSaver
             case OPT_IGNORED: continue;
             default: break;
         }
-        if (item->spec->group == GROUP_COMMAND && item->spec->id != OPT_SETTINGS_FILE) ++c->commands;
-        if (item->spec->group == GROUP_SNAPSHOT && !snapshot) {
+        if (item->option->group == GROUP_COMMAND && item->option->id != OPT_SETTINGS_FILE) ++c->commands;
+        if (item->option->group == GROUP_SNAPSHOT && !snapshot) {
             snprintf(error, errorSize, "%s works only with --snapshot", item->name);
             return false;
         }
@@ -465,7 +465,7 @@ bool SetRunSettings(const CommandLine *line, char *error, size_t errorSize) {
     if (!line || line->snapshot) return true; // the snapshot takes its pattern its own way
     for (int k = 0; k < line->count; ++k) {
         const OptionItem &item = line->items[k];
-        if (item.spec->id != OPT_PATTERN) continue;
+        if (item.option->id != OPT_PATTERN) continue;
         if (item.number == PATTERN_RANDOM) {
             sRunPattern = -2;
             continue;
@@ -495,7 +495,7 @@ void ApplyRunSettings() {
     if (!sRunLine) return;
     for (int k = 0; k < sRunLine->count; ++k) {
         const OptionItem &item = sRunLine->items[k];
-        const OptionSpec &s = *item.spec;
+        const OptionSpec &s = *item.option;
         switch (s.id) {
             case OPT_FLAG: *s.target = static_cast<int32_t>(s.low); break;
             case OPT_GLOBAL: *s.target = static_cast<int32_t>(item.number); break;

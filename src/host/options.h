@@ -83,7 +83,7 @@ extern const int kOptionCount;
 
 // One option as given, its argument checked against the table.
 struct OptionItem {
-    const OptionSpec *spec;
+    const OptionSpec *option;
     const char *name; // as typed, for messages
     const char *text, *text2;
     int64_t number;         // ARG_NUMBER; ARG_PATTERN: the number, -1 random, -2 a name in text

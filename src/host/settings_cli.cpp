@@ -262,12 +262,12 @@ int RunLibraryCommand(const OptionItem &item, FILE *err) {
     const int index = FindPattern(item, item.text, err);
     if (index < 0) return 2;
     NameAnswer answer;
-    switch (item.spec->id) {
+    switch (item.option->id) {
         case OPT_COPY_PATTERN:
         case OPT_RENAME_PATTERN: {
             if (!ReadNewName(item.text2, &answer, err)) return 2;
             const PatternPane pane = PatternPaneFrom(gPresets[index]);
-            const int made = item.spec->id == OPT_COPY_PATTERN
+            const int made = item.option->id == OPT_COPY_PATTERN
                                  ? DialogCopyPattern(index, pane, AnswerNamePrompt, &answer)
                                  : DialogRenamePattern(index, pane, AnswerNamePrompt, &answer);
             return made >= 0 ? 0 : 2;
@@ -311,17 +311,17 @@ int RunSettingsCommands(const CommandLine &line, FILE *out, FILE *err) {
     int result = 0;
     for (int k = 0; k < line.count && result == 0; ++k) {
         const OptionItem &item = line.items[k];
-        if (item.spec->group != GROUP_COMMAND || item.spec->id == OPT_SETTINGS_FILE) continue;
-        if (item.spec->id == OPT_LIST_PATTERNS || item.spec->id == OPT_SHOW_SETTINGS) continue;
-        result = item.spec->id == OPT_SET ? SetOne(item.text, err) : RunLibraryCommand(item, err);
+        if (item.option->group != GROUP_COMMAND || item.option->id == OPT_SETTINGS_FILE) continue;
+        if (item.option->id == OPT_LIST_PATTERNS || item.option->id == OPT_SHOW_SETTINGS) continue;
+        result = item.option->id == OPT_SET ? SetOne(item.text, err) : RunLibraryCommand(item, err);
         if (result == 0 && !GetSettings(false)) result = 1; // the next command sees what is now stored
     }
     SetMessageBoxBackend(nullptr);
     sErr = stderr;
     if (result) return result;
     for (int k = 0; k < line.count; ++k) {
-        if (line.items[k].spec->id == OPT_SHOW_SETTINGS) PrintSettings(out);
-        if (line.items[k].spec->id == OPT_LIST_PATTERNS) ListPatterns(out);
+        if (line.items[k].option->id == OPT_SHOW_SETTINGS) PrintSettings(out);
+        if (line.items[k].option->id == OPT_LIST_PATTERNS) ListPatterns(out);
     }
     return 0;
 }
