@@ -1,17 +1,14 @@
-# Full screen: the picture fills the screen with its aspect kept, an effect key keeps the saver running,
-# and any other key ends it with exit code 0.
+# Full screen: the picture fills the screen, an effect key keeps the saver running, and any other key ends
+# it with exit code 0.
 . "$(dirname "$0")/lib.sh"
 start_xvfb
 start_tavo
 
 poll 30 has_window "Screen Saver" || fail "no full-screen window appeared"
-# 640 x 480 shown on 1920 x 1080: x = 240..1679; the bars stay black.
-has_trails() { shot "$WORK/a.png" 1440x1080+240+0 && [ "$(lit "$WORK/a.png")" -gt 1000 ]; }
+has_trails() { shot "$WORK/a.png" && [ "$(lit "$WORK/a.png")" -gt 1000 ]; }
 poll 60 has_trails || fail "no trails on the screen"
 window=$(find_window 'Screen Saver')
 poll 10 geometry_is "$window" 1920x1080+0+0 || fail "window at $(window_geometry "$window")"
-shot "$WORK/bar.png" 240x1080+0+0
-[ "$(lit "$WORK/bar.png")" -eq 0 ] || fail "the picture spills into the left bar"
 
 # An effect key, then F1: once the key help shows, the effect key has been handled and the saver runs on.
 xdotool key c
