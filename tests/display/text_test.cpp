@@ -129,6 +129,7 @@ TEST_F(TextSlots, FrameRateFigureMeasuresEachSecondInTheCorner) {
             const DDRect r = gTextSlotRect[TEXT_SLOT_FPS];
             EXPECT_TRUE((r == DDRect{0, 480 - 17, 7 * static_cast<int32_t>(gDrawn[0].text.size()), 480}));
             EXPECT_EQ(gFilled.size(), 1u) << "on a black box";
+            EXPECT_FALSE(gBold);
             gDrawn.clear();
             gFilled.clear();
         }
