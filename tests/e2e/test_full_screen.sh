@@ -3,6 +3,9 @@
 # found at its start), and what is input ends it with exit code 0 (any other key; a real move).
 . "$(dirname "$0")/lib.sh"
 start_xvfb
+# A stored 640 x 480 picture, scaled up: moves are measured in its pixels (the screen's own size is the
+# native-size test's).
+"$TAVO" --set "Resolution=640 x 480" || fail "cannot store a Resolution"
 # 640 x 480 shown on 1920 x 1080: x = 240..1679; the bars stay black.
 has_trails() { shot "$WORK/a.png" 1440x1080+240+0 && [ "$(lit "$WORK/a.png")" -gt 1000 ]; }
 # The key help's two lines at the top of the picture, shown once F1 is handled.
