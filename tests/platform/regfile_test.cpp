@@ -221,6 +221,8 @@ TEST_F(RegFileTest, FailingWritesLeaveTheOldFileAndTheStoreAsTheyWere) {
     EXPECT_EQ(files, 1u) << "no temporary file is left behind";
 }
 
+// Files of kinds, links and modes that only a POSIX file system has.
+#ifndef _WIN32
 // What is at the settings path when it is not a plain, small file: each is refused with the system's reason,
 // read as no settings, and left exactly as it is.
 TEST_F(RegFileTest, OnlyARegularFileOfAtMost16MiBIsReadAndOthersAreNeverWrittenOver) {
@@ -315,6 +317,7 @@ TEST_F(RegFileTest, SavesKeepLinksModesAndLongPathsAndSayWhyTheyFail) {
     EXPECT_EQ(RegFileReadProblem(why, sizeof why), 2) << why;
     EXPECT_NE(Write(SETTINGS_KEY, "Preset", 4), STORE_SUCCESS);
 }
+#endif
 
 // What a save cannot write back as it was read (comments, texts outside the code page) is kept in a copy,
 // and the lines are named; names outside the code page are written back intact, in UTF-16.
