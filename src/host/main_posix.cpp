@@ -3,9 +3,12 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <langinfo.h>
 
 #include "host/host.h"
 #include "host/options.h"
+#include "host/terminal.h"
 #include "patterns/patterns.h"
 #include "platform/store.h"
 #if TAVO_HAVE_SDL2
@@ -13,7 +16,13 @@
 #endif
 
 int main(int argc, char **argv) {
-    setlocale(LC_CTYPE, ""); // names on the terminal in its own encoding
+    // Names on the terminal in its own encoding: the locale's codeset is read once, then the C locale is
+    // put back, so the X libraries label our windows as the desktop's tools expect (a UTF-8 locale makes
+    // SDL's title a text property that xdotool and older window managers cannot read).
+    setlocale(LC_CTYPE, "");
+    const char *codeset = nl_langinfo(CODESET);
+    SetTerminalUtf8(codeset && (strcmp(codeset, "UTF-8") == 0 || strcmp(codeset, "utf8") == 0) ? 1 : 0);
+    setlocale(LC_CTYPE, "C");
     static CommandLine line; // the run's settings point into it for the whole run
     char error[320];
     if (!ParseCommandLine(argc, argv, getenv("XSCREENSAVER_WINDOW"), &line, error, sizeof error)) {
