@@ -147,8 +147,14 @@ void DDClearTarget() {
     sClearedBlue = blue;
     // A painted surface holds the paint of many frames: its clear is always whole.
     const bool painted = Target() == gDisplay.primary && !gPreviewMode;
+#if defined(_WIN32)
+    // DirectDraw's flip chain may hand back any of its buffers: there the clear stays whole.
+    const bool clearAll = true || painted;
+#else
+    const bool clearAll = painted;
+#endif
     const DDRect area =
-        painted ? WholeDisplay() : ClipToDisplay(Union(Union(sDrawn[0], sDrawn[1]), sDrawn[2]));
+        clearAll ? WholeDisplay() : ClipToDisplay(Union(Union(sDrawn[0], sDrawn[1]), sDrawn[2]));
     sDrawn[0] = {};
     if (IsEmpty(area)) return;
     sCleared = Union(sCleared, area);

@@ -206,6 +206,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, SettingsCommands, ::testing::ValuesIn(kRows));
 
 // The settings file as the command line meets it: unusable ones are refused with the system's reason and
 // the exit code that tells a bad path (2) from an unreadable file (1); what a save could not keep is named.
+// Paths, file kinds and system reasons as a POSIX system gives them.
+#ifndef _WIN32
 // Runs one command line on `file` the way the program does; what it printed on standard error in *err.
 int RunOn(const std::string &file, std::vector<std::string> args, std::string *err) {
     args.insert(args.begin(), {"tavo", "--settings-file", file});
@@ -268,5 +270,6 @@ TEST_F(SettingsFileTest, TheSettingsFileIsUsedWhateverItsPathOrRefusedWithItsRea
         }
     }
 }
+#endif
 
 } // namespace
